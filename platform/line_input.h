@@ -1,0 +1,24 @@
+// The input statement's line editor: one answer line, checked after every key.
+#pragma once
+#include <cstdint>
+
+#include "answer_check.h"
+#include "text_value.h"
+
+// One variable that the next input fills: a text value or a whole number's
+// 16-bit storage, with its type code.
+struct input_entry {
+    uint32_t type_code = 0;
+    void* variable = nullptr;
+};
+
+inline constexpr int input_list_size = 16;
+
+// The list of variables that the next call of input_variables fills, numbered
+// from 1 (entry 0 is unused). THREADING: shell thread only.
+input_entry* input_list();
+
+// Edits one answer line at the cursor and stores it in the listed variables
+// (the shell lists one). Returns when Enter ends the line, at once while an
+// error is pending, and at the first poll that finds a stop requested.
+void input_variables(int32_t count, bool end_line);

@@ -1,0 +1,46 @@
+#include "main_loop.h"
+
+#include <chrono>
+#include <thread>
+
+#include "console_runtime.h"
+#include "display_copy.h"
+#include "end_of_run.h"
+#include "key_down.h"
+#include "run_flags.h"
+#include "text_screen.h"
+
+namespace {
+
+[[noreturn]] void end_sequence() {
+    auto& f = flags();
+    f.stop_requested.store(1, std::memory_order_release);
+    f.event_pending.store(1, std::memory_order_release);
+    while (f.threads_done.load(std::memory_order_acquire) != (shell_thread_done | timer_thread_done)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+    close_files();
+    exit_process(f.exit_code.load(std::memory_order_acquire));
+}
+
+}  // namespace
+
+void run_main_loop() {
+    auto& f = flags();
+    for (uint64_t pass = 0;; ++pass) {
+        if (f.close_requested.load(std::memory_order_acquire) != 0) end_sequence();
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (pass % 2 == 1) {
+            publish_display_frame(the_screen());
+        } else {
+            poll_lock_states();
+        }
+        if (f.program_finished.load(std::memory_order_acquire) != 0) end_sequence();
+    }
+}
+
+void run_timer_thread() {
+    while (!stop_is_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    flags().threads_done.fetch_or(timer_thread_done, std::memory_order_acq_rel);
+}

@@ -1,0 +1,46 @@
+// Run-control flags of the console runtime, shared by its four threads.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+// THREADING: four threads meet in these cells and no lock guards them.
+//   - shell thread:      runs run_shell; reads event_pending (acquire) after every
+//                         statement and the reasons after it; clears event_pending
+//                         in statement_check; sets threads_done bit 1 when parked.
+//   - window thread:     the initial thread, in the window's event loop; writes
+//                         program_paused then event_pending (Pause), program_finished
+//                         (Ctrl+Break, Alt+F4), close_requested, display_mode.
+//   - main-loop thread:  the only writer of stop_requested, always before
+//                         event_pending; the only thread that ends the process on a
+//                         stop or finish.
+//   - timer thread:      reads stop_requested; sets threads_done bit 2 as it ends.
+// Every writer stores its reason before event_pending (release); the shell loads
+// event_pending (acquire) before it reads a reason, so a check that event_pending
+// brings about always finds its reason set. raise_error stores error_pending before
+// event_pending the same way. The two threads_done bits are set with fetch_or so
+// that neither can be lost.
+struct run_flags {
+    std::atomic<uint32_t> event_pending{0};    // non-zero: statement_check must run
+    std::atomic<uint32_t> error_pending{0};    // number of the raised, unreported error
+    std::atomic<uint8_t> stop_requested{0};    // set once by the end sequence; never cleared
+    std::atomic<uint8_t> program_finished{0};  // the run is over; never cleared
+    std::atomic<uint8_t> program_paused{0};    // Pause held until the next key-down
+    std::atomic<uint32_t> close_requested{0};  // the window was asked to close; never cleared
+    std::atomic<uint32_t> threads_done{0};     // bit 1: shell parked; bit 2: timer thread ended
+    std::atomic<uint32_t> display_mode{0};     // Alt+Enter cycle position, 0 = windowed
+    std::atomic<int> exit_code{0};             // the process exit code of the end sequence
+};
+
+inline constexpr uint32_t shell_thread_done = 1;
+inline constexpr uint32_t timer_thread_done = 2;
+inline constexpr uint32_t display_mode_count = 5;
+
+run_flags& flags();
+
+// True when a stop was requested; read afresh at every call.
+inline bool stop_is_requested() {
+    return flags().stop_requested.load(std::memory_order_acquire) != 0;
+}
+inline bool error_is_pending() {
+    return flags().error_pending.load(std::memory_order_acquire) != 0;
+}

@@ -1,0 +1,22 @@
+// The short lock between the shell's writes to the text screen and the display
+// pass that copies it.
+#pragma once
+#include <functional>
+#include <mutex>
+
+// THREADING: the shell's thread holds it while it changes the runtime's screen;
+// the main-loop thread holds it for the copy of one display pass. Nothing waits
+// while holding it, so neither side waits longer than one copy or one print.
+std::mutex& screen_mutex();
+
+// Holds the screen lock for a scope; guards nest on one thread.
+class screen_guard {
+public:
+    screen_guard();
+    ~screen_guard();
+    screen_guard(const screen_guard&) = delete;
+    screen_guard& operator=(const screen_guard&) = delete;
+};
+
+// Runs a wait with the screen lock let go, when this thread holds it.
+void screen_unlock_while(const std::function<void()>& wait);

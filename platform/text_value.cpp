@@ -1,0 +1,212 @@
+#include "text_value.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "error_report.h"
+#include "fault_injection.h"
+
+namespace {
+
+// The list of temporaries, oldest first, and the values released for reuse.
+// THREADING: shell thread only.
+struct temporary_store {
+    std::vector<text_value*> temporaries;
+    std::vector<text_value*> released_values;
+    uint64_t storage_in_use = 0;
+};
+
+temporary_store& store() {
+    static temporary_store* the_store = new temporary_store;
+    return *the_store;
+}
+
+uint8_t* allocate_storage(uint32_t capacity) {
+    if (capacity == 0) return nullptr;
+    void* storage = fault_is_injected(fault_point::text_store) ? nullptr : std::malloc(capacity);
+    if (storage == nullptr) raise_error(512);
+    store().storage_in_use += capacity;
+    return static_cast<uint8_t*>(storage);
+}
+
+void free_storage(text_value* text) {
+    if (!text->literal && text->bytes != nullptr) {
+        std::free(text->bytes);
+        store().storage_in_use -= text->capacity;
+    }
+    text->bytes = nullptr;
+    text->length = 0;
+    text->capacity = 0;
+    text->literal = false;
+}
+
+// A text value record, taken from the released ones when there are any.
+text_value* new_record() {
+    auto& s = store();
+    if (!s.released_values.empty()) {
+        text_value* text = s.released_values.back();
+        s.released_values.pop_back();
+        *text = text_value{};
+        return text;
+    }
+    auto* text = fault_is_injected(fault_point::text_register) ? nullptr
+                                                                : new (std::nothrow) text_value;
+    if (text == nullptr) raise_error(510);
+    return text;
+}
+
+void give_back_record(text_value* text) {
+    auto& s = store();
+    if (fault_is_injected(fault_point::released_list)) raise_error(508);
+    try {
+        s.released_values.push_back(text);
+    } catch (const std::bad_alloc&) {
+        raise_error(508);
+    }
+}
+
+void add_temporary(text_value* text) {
+    text->temporary = true;
+    if (fault_is_injected(fault_point::temporary_list)) raise_error(511);
+    try {
+        store().temporaries.push_back(text);
+    } catch (const std::bad_alloc&) {
+        raise_error(511);
+    }
+}
+
+// A temporary given up before its statement ends: its storage goes now, its record
+// when the statement's temporaries are released.
+void release_early(text_value* text) {
+    free_storage(text);
+    text->released = true;
+}
+
+void reserve(text_value* target, uint32_t length) {
+    if (target->literal || target->capacity < length) {
+        uint8_t* storage = allocate_storage(length);
+        free_storage(target);
+        target->bytes = storage;
+        target->capacity = length;
+    }
+}
+
+}  // namespace
+
+text_value* new_string(uint32_t length, bool temporary) {
+    text_value* text = new_record();
+    text->bytes = allocate_storage(length);
+    if (length != 0) std::memset(text->bytes, 0, length);
+    text->length = length;
+    text->capacity = length;
+    if (temporary) add_temporary(text);
+    return text;
+}
+
+text_value* temp_string_literal(const void* bytes, uint32_t length) {
+    text_value* text = new_record();
+    text->bytes = const_cast<uint8_t*>(static_cast<const uint8_t*>(bytes));
+    text->length = length;
+    text->literal = true;
+    add_temporary(text);
+    return text;
+}
+
+text_value* temp_string_cstr(const char* bytes) {
+    return temp_string_literal(bytes, static_cast<uint32_t>(std::strlen(bytes)));
+}
+
+void assign_bytes(text_value* target, const uint8_t* bytes, uint32_t length) {
+    reserve(target, length);
+    if (length != 0) std::memmove(target->bytes, bytes, length);
+    target->length = length;
+}
+
+void assign_string(text_value* target, text_value* source) {
+    if (target == source) return;
+    if (source->temporary && !source->literal && !source->released) {
+        free_storage(target);
+        target->bytes = source->bytes;
+        target->length = source->length;
+        target->capacity = source->capacity;
+        source->bytes = nullptr;
+        source->capacity = 0;
+        source->length = 0;
+        source->released = true;
+        return;
+    }
+    assign_bytes(target, source->bytes, source->length);
+}
+
+text_value* concat_strings(text_value* left, text_value* right) {
+    if (right->length == 0) return left;
+    if (left->length == 0) return right;
+    uint64_t total = uint64_t{left->length} + right->length;
+    if (total > UINT32_MAX) raise_error(512);
+    text_value* joined = new_string(static_cast<uint32_t>(total), true);
+    std::memcpy(joined->bytes, left->bytes, left->length);
+    std::memcpy(joined->bytes + left->length, right->bytes, right->length);
+    if (left->temporary) release_early(left);
+    if (right->temporary) release_early(right);
+    return joined;
+}
+
+void free_string(text_value* text) {
+    if (text == nullptr) return;
+    if (text->temporary) {
+        release_early(text);
+        return;
+    }
+    free_storage(text);
+    give_back_record(text);
+}
+
+int32_t strings_equal(const text_value* left, const text_value* right) {
+    if (left->length != right->length) return 0;
+    if (left->length != 0 && std::memcmp(left->bytes, right->bytes, left->length) != 0) return 0;
+    return -1;
+}
+
+text_value* integer_to_text(int64_t value) {
+    char digits[24];
+    int count = 0;
+    // Work on the magnitude as unsigned so that the most negative value is safe.
+    uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(value)
+                                   : static_cast<uint64_t>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    text_value* text = new_string(static_cast<uint32_t>(count + 1), true);
+    text->bytes[0] = value < 0 ? '-' : ' ';
+    for (int i = 0; i < count; ++i) text->bytes[1 + i] = static_cast<uint8_t>(digits[count - 1 - i]);
+    return text;
+}
+
+uint32_t temp_string_count() { return static_cast<uint32_t>(store().temporaries.size()); }
+
+int64_t release_temp_strings(uint32_t mark, int64_t value) {
+    auto& s = store();
+    while (s.temporaries.size() > mark) {
+        text_value* text = s.temporaries.back();
+        s.temporaries.pop_back();
+        free_storage(text);
+        give_back_record(text);
+    }
+    return value;
+}
+
+const text_value& empty_text() {
+    static const text_value empty{};
+    return empty;
+}
+
+void* alloc_static_value(uint32_t size) {
+    void* storage = fault_is_injected(fault_point::static_values) ? nullptr : std::calloc(1, size);
+    if (storage == nullptr) raise_error(504);
+    return storage;
+}
+
+uint64_t text_storage_in_use() { return store().storage_in_use; }

@@ -1,0 +1,220 @@
+#include "headless_run.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <thread>
+
+#include "display_copy.h"
+#include "key_buffer.h"
+
+namespace {
+
+int message_fd = -1;  // the child's end of the message pipe
+
+void write_all(int fd, const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t written = ::write(fd, bytes, size);
+        if (written <= 0) return;
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+}
+
+void send_message(char kind, const std::string& body) {
+    uint32_t length = static_cast<uint32_t>(body.size());
+    write_all(message_fd, &kind, 1);
+    write_all(message_fd, &length, sizeof length);
+    write_all(message_fd, body.data(), body.size());
+}
+
+screen_rows_text rows_of(const display_frame& frame) {
+    screen_rows_text rows;
+    for (int row = 0; row < screen_rows; ++row) {
+        std::string text(screen_columns, ' ');
+        for (int column = 0; column < screen_columns; ++column) {
+            text[column] = static_cast<char>(frame.cells[(row * screen_columns + column) * 2]);
+        }
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+class driver_front_end : public front_end {
+public:
+    explicit driver_front_end(const std::function<void(run_driver&)>& drive) : drive_(drive) {}
+    void run() override {
+        run_driver driver;
+        drive_(driver);
+        ::close(message_fd);
+    }
+
+private:
+    const std::function<void(run_driver&)>& drive_;
+};
+
+}  // namespace
+
+void run_driver::press(const key_press& p) { key_down(p); }
+
+void run_driver::type(const std::string& bytes) {
+    for (char c : bytes) {
+        while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        key_down(character_press(static_cast<uint8_t>(c)));
+    }
+}
+
+screen_rows_text run_driver::screen() {
+    display_frame frame{};
+    if (!take_display_frame(frame, 0)) return screen_rows_text(screen_rows, std::string(screen_columns, ' '));
+    return rows_of(frame);
+}
+
+bool run_driver::wait_for(const std::function<bool(const screen_rows_text&)>& condition,
+                          std::chrono::milliseconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition(screen())) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    note("timed out waiting for the screen");
+    capture();
+    return false;
+}
+
+bool run_driver::wait_for_text(const std::string& text, std::chrono::milliseconds limit) {
+    return wait_for(
+        [&](const screen_rows_text& rows) {
+            for (const auto& row : rows) {
+                if (row.find(text) != std::string::npos) return true;
+            }
+            return false;
+        },
+        limit);
+}
+
+void run_driver::settle() {
+    while (waiting_key_count() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    display_frame frame{};
+    take_display_frame(frame, 0);
+    screen_rows_text last = rows_of(frame);
+    int same = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (same < 4 && std::chrono::steady_clock::now() < deadline) {
+        uint64_t serial = frame.serial;
+        while (!take_display_frame(frame, serial)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        screen_rows_text now = rows_of(frame);
+        same = now == last ? same + 1 : 0;
+        last = now;
+    }
+}
+
+void run_driver::capture() {
+    std::string body;
+    for (const auto& row : screen()) body += row;
+    send_message('C', body);
+}
+
+void run_driver::note(const std::string& text) { send_message('N', text); }
+
+run_result run_headless(shell_routine routine, const std::function<void(run_driver&)>& drive,
+                        std::chrono::milliseconds limit, const std::function<void()>& before_start) {
+    int messages[2];
+    int errors[2];
+    if (::pipe(messages) != 0 || ::pipe(errors) != 0) return {};
+    std::fflush(stdout);
+    std::fflush(stderr);
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::close(messages[0]);
+        ::close(errors[0]);
+        ::dup2(errors[1], 2);
+        ::close(errors[1]);
+        message_fd = messages[1];
+        if (before_start) before_start();
+        driver_front_end front(drive);
+        char name[] = "morvane";
+        char* argv[] = {name, nullptr};
+        run_console(1, argv, routine, front);
+    }
+    ::close(messages[1]);
+    ::close(errors[1]);
+
+    run_result result;
+    std::string received;
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    bool messages_open = true;
+    bool errors_open = true;
+    while (messages_open || errors_open) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timed_out = true;
+            break;
+        }
+        pollfd fds[2] = {{messages_open ? messages[0] : -1, POLLIN, 0}, {errors_open ? errors[0] : -1, POLLIN, 0}};
+        if (::poll(fds, 2, static_cast<int>(left.count())) <= 0) continue;
+        char buffer[8192];
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].revents == 0) continue;
+            ssize_t got = ::read(i == 0 ? messages[0] : errors[0], buffer, sizeof buffer);
+            if (got <= 0) {
+                (i == 0 ? messages_open : errors_open) = false;
+                continue;
+            }
+            (i == 0 ? received : result.error_output).append(buffer, static_cast<size_t>(got));
+        }
+    }
+    int status = 0;
+    if (result.timed_out) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    } else {
+        // Both pipes closed: the child has exited or is about to.
+        while (::waitpid(child, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                result.timed_out = true;
+                ::kill(child, SIGKILL);
+                ::waitpid(child, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    ::close(messages[0]);
+    ::close(errors[0]);
+    if (!result.timed_out && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+
+    size_t at = 0;
+    while (at + 5 <= received.size()) {
+        char kind = received[at];
+        uint32_t length;
+        std::memcpy(&length, received.data() + at + 1, sizeof length);
+        if (at + 5 + length > received.size()) break;
+        std::string body = received.substr(at + 5, length);
+        at += 5 + length;
+        if (kind == 'C') {
+            screen_rows_text rows;
+            for (int row = 0; row < screen_rows; ++row) rows.push_back(body.substr(row * screen_columns, screen_columns));
+            result.captures.push_back(rows);
+        } else {
+            result.notes.push_back(body);
+        }
+    }
+    return result;
+}
+
+std::string row_text(const screen_rows_text& screen, int row) {
+    std::string text = screen.at(static_cast<size_t>(row - 1));
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+std::string padded(const std::string& text) {
+    std::string row = text;
+    row.resize(screen_columns, ' ');
+    return row;
+}

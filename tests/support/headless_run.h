@@ -1,0 +1,56 @@
+// Whole runs without a window: each run in a child process of its own, driven
+// through the same key-down entry as the window, read from the display copy.
+#pragma once
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "console_runtime.h"
+#include "key_down.h"
+
+// The 25 rows of a screen, 80 bytes each.
+using screen_rows_text = std::vector<std::string>;
+
+// What the child's driver can do; it runs on the child's initial thread, where the
+// window's event loop would run.
+class run_driver {
+public:
+    // One key-down, as the window would hand it over.
+    void press(const key_press& press);
+    // Each byte as a character key-down, waiting for room in the key buffer first.
+    void type(const std::string& bytes);
+    // Waits (bounded) until the newest display frame satisfies the condition;
+    // returns false on time-out.
+    bool wait_for(const std::function<bool(const screen_rows_text&)>& condition,
+                  std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+    // Waits until some row holds the text (from column 1 when at_start).
+    bool wait_for_text(const std::string& text, std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+    // Waits until the key buffer is empty and two display frames agree.
+    void settle();
+    // Sends the newest display frame's rows to the parent.
+    void capture();
+    // The newest display frame's rows.
+    screen_rows_text screen();
+    // Writes a note the parent gets with the captures (for a failed wait).
+    void note(const std::string& text);
+};
+
+struct run_result {
+    int exit_code = -1;       // the child's exit code, or -1 when it was killed or died
+    bool timed_out = false;
+    std::vector<screen_rows_text> captures;
+    std::vector<std::string> notes;
+    std::string error_output;  // what the child wrote on standard error
+};
+
+// Runs the routine in a child process with the driver in place of the window.
+// The child is killed after the limit.
+run_result run_headless(shell_routine routine, const std::function<void(run_driver&)>& drive,
+                        std::chrono::milliseconds limit = std::chrono::milliseconds(20000),
+                        const std::function<void()>& before_start = {});
+
+// Row r (1..25) of a screen with the trailing blanks cut.
+std::string row_text(const screen_rows_text& screen, int row);
+// A row written as text, padded with blanks to 80 bytes.
+std::string padded(const std::string& text);

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "headless_run.h"
+#include "key_buffer.h"
+#include "run_flags.h"
+#include "run_shell.h"
+#include "statement_check.h"
+
+namespace {
+
+const std::string end_line = "Press any key to continue";
+constexpr key_modifiers ctrl{false, true, false};
+constexpr key_modifiers alt{false, false, true};
+
+void answer_dialogue(run_driver& d, const std::string& program) {
+    d.wait_for_text("enter your Name: ");
+    d.type("Bo\r\r" + program + "\r");
+}
+
+bool shows_end_line(const screen_rows_text& rows) { return rows[24] == padded(end_line); }
+
+// The ways a run is ended from outside, at any moment.
+const struct { const char* name; void (*stop)(run_driver&); } stops[] = {
+    {"window closed", [](run_driver&) { request_close(); }},
+    {"Ctrl+Break", [](run_driver& d) { d.press(special_press(special_key::break_key, ctrl)); }},
+    {"Ctrl+Scroll Lock", [](run_driver& d) { d.press(special_press(special_key::scroll_lock, ctrl)); }},
+    {"Alt+F4", [](run_driver& d) { d.press(special_press(special_key::f4, alt)); }},
+};
+
+TEST(end_of_run, a_key_at_the_prompt_ends_the_run_with_exit_code_0) {
+    run_result r = run_headless(run_shell, [](run_driver& d) {
+        answer_dialogue(d, "ZavadOzididuva");
+        d.wait_for(shows_end_line);
+        d.settle();
+        d.capture();
+        d.type(" ");
+    });
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.error_output, "");
+    ASSERT_EQ(r.captures.size(), 1u);
+    EXPECT_EQ(row_text(r.captures[0], 1), "scan is finished...");
+    EXPECT_EQ(row_text(r.captures[0], 2), "your device have no Viruses");
+}
+
+TEST(end_of_run, keys_typed_ahead_are_thrown_away_and_modifiers_do_not_count) {
+    run_result r = run_headless(run_shell, [](run_driver& d) {
+        // Type-ahead made while the last output is printed: thrown away.
+        answer_dialogue(d, "none");
+        d.type("abc");
+        d.wait_for(shows_end_line);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        for (special_key k : {special_key::shift, special_key::ctrl, special_key::alt, special_key::caps_lock,
+                              special_key::num_lock, special_key::scroll_lock}) {
+            d.press(special_press(k));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        d.note(flags().program_finished.load() ? "finished early" : "still waiting");
+        d.press(special_press(special_key::f1));
+    });
+    EXPECT_EQ(r.exit_code, 0);
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_EQ(r.notes[0], "still waiting");
+}
+
+TEST(end_of_run, stopped_from_outside_while_the_name_is_asked) {
+    for (const auto& stop : stops) {
+        run_result r = run_headless(run_shell, [&](run_driver& d) {
+            d.wait_for_text("enter your Name: ");
+            d.type("Bo");
+            d.wait_for_text("enter your Name: Bo");
+            stop.stop(d);
+            // The name was not ended: no greeting and no end line ever shows.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            d.capture();
+        });
+        EXPECT_EQ(r.exit_code, 0) << stop.name;
+        EXPECT_EQ(r.error_output, "") << stop.name;
+        for (const auto& capture : r.captures) {
+            EXPECT_EQ(row_text(capture, 2), "") << stop.name;
+            EXPECT_EQ(row_text(capture, 25), "") << stop.name;
+        }
+    }
+}
+
+TEST(end_of_run, stopped_from_outside_at_the_end_prompt) {
+    for (const auto& stop : stops) {
+        run_result r = run_headless(run_shell, [&](run_driver& d) {
+            answer_dialogue(d, "none");
+            d.wait_for(shows_end_line);
+            stop.stop(d);
+        });
+        EXPECT_EQ(r.exit_code, 0) << stop.name;
+        EXPECT_FALSE(r.timed_out) << stop.name;
+    }
+}
+
+TEST(end_of_run, pause_during_an_input_swallows_the_next_key) {
+    run_result r = run_headless(run_shell, [](run_driver& d) {
+        d.wait_for_text("enter your Name: ");
+        d.type("A");
+        d.press(special_press(special_key::pause));
+        d.type("B");  // ends the pause, lost to the line
+        d.type("C\r\r");
+        d.wait_for_text("what Program you want to open: ");
+        d.settle();
+        d.capture();
+        request_close();
+    });
+    EXPECT_EQ(r.exit_code, 0);
+    ASSERT_EQ(r.captures.size(), 1u);
+    EXPECT_EQ(row_text(r.captures[0], 1), "enter your Name: AC");
+    EXPECT_EQ(row_text(r.captures[0], 2), "Welcome to Morvane          AC");
+}
+
+TEST(end_of_run, pause_holds_the_prank_loop_until_a_key_and_a_close_ends_a_held_run) {
+    run_result r = run_headless(run_shell, [](run_driver& d) {
+        answer_dialogue(d, "ZodeZozo");
+        d.wait_for_text("wich Website you want to open: ");
+        d.type("youareanidiot.org\r");
+        d.wait_for([](const screen_rows_text& rows) { return row_text(rows, 24) == "youareanidiot hahahahahahah!"; });
+        d.press(special_press(special_key::pause));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        auto held = d.screen();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        d.note(d.screen() == held ? "held" : "moving while paused");
+        // Shift alone ends the pause, and the loop goes on.
+        d.press(special_press(special_key::shift, {true, false, false}));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        d.note(flags().program_paused.load() ? "still paused" : "running");
+        d.press(special_press(special_key::pause));
+        d.press(special_press(special_key::pause));  // Pause again keeps it held
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        d.note(flags().program_paused.load() ? "paused" : "not paused");
+        request_close();
+    });
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.error_output, "");
+    EXPECT_EQ(r.notes, (std::vector<std::string>{"held", "running", "paused"}));
+}
+
+// Records every number statement_check receives and asks for a check at every
+// statement frame.
+void record_checks(uint32_t n) {
+    std::fprintf(stderr, "%u ", n);
+    flags().event_pending.store(1);
+}
+
+TEST(statement_checks, fall_at_exactly_the_statements_that_run) {
+    struct { std::string program; std::string typed; std::string checks; } cases[] = {
+        {"none", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 "},
+        {"ZavadOzididuva", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 24 25 26 "},
+        {"Explorer", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 29 30 31 32 33 "},
+        {"Calculator", "1\r2\rN\r3\r4\rY\r",
+         "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 36 37 38 39 40 41 37 38 39 40 41 42 "},
+        {"ZodeZozo", "cern.ch\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 49 50 51 "},
+        {"ZodeZozo", "home.morvane.org\rY\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 54 55 56 57 "},
+        {"ZodeZozo", "morvane.net\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 60 61 62 "},
+        {"Writer", "words\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 74 75 "},
+    };
+    for (const auto& c : cases) {
+        run_result r = run_headless(
+            run_shell,
+            [&](run_driver& d) {
+                answer_dialogue(d, c.program);
+                d.type(c.typed);
+                d.wait_for(shows_end_line);
+                d.type("x");
+            },
+            std::chrono::milliseconds(20000), [] {
+                statement_check_observer = record_checks;
+                flags().event_pending.store(1);
+            });
+        EXPECT_EQ(r.exit_code, 0) << c.program;
+        EXPECT_EQ(r.error_output, c.checks) << c.program << " " << c.typed;
+    }
+}
+
+TEST(statement_checks, cd_adds_the_checks_at_16_and_17) {
+    run_result r = run_headless(
+        run_shell,
+        [](run_driver& d) {
+            d.wait_for_text("enter your Name: ");
+            d.type("Bo\rcd\rnone\r");
+            d.wait_for(shows_end_line);
+            d.type("x");
+        },
+        std::chrono::milliseconds(20000), [] {
+            statement_check_observer = record_checks;
+            flags().event_pending.store(1);
+        });
+    EXPECT_EQ(r.error_output, "1 2 3 4 5 6 7 8 9 10 11 12 13 15 16 17 22 23 ");
+}
+
+}  // namespace

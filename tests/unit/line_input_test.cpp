@@ -8,6 +8,7 @@
 #include "key_down.h"
 #include "line_input.h"
 #include "run_flags.h"
+#include "screen_lock.h"
 #include "text_screen.h"
 
 namespace {
@@ -179,9 +180,12 @@ TEST_F(line_input_test, backspace_undoes_a_wrap_and_a_scroll_at_row_24) {
     }
     while (waiting_key_count() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(the_screen().cells, before);
-    EXPECT_EQ(the_screen().cursor_row, 24);
-    EXPECT_EQ(the_screen().cursor_column, 76);
+    {
+        screen_guard guard;  // the input is still running on its own thread
+        EXPECT_EQ(the_screen().cells, before);
+        EXPECT_EQ(the_screen().cursor_row, 24);
+        EXPECT_EQ(the_screen().cursor_column, 76);
+    }
     key_down(character_press(13));
     shell.join();
     EXPECT_EQ(stored_text(), "");

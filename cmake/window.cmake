@@ -1,0 +1,34 @@
+# The window front end: the text font generated from the console font, the pure
+# picture code, and the freeglut window with its X connections.
+
+set(MORVANE_CONSOLE_FONT /usr/share/consolefonts/default8x16.psf.gz CACHE FILEPATH
+    "gzip'd PSF1 console font of 256 glyphs of 8 x 16 in code page 437 order")
+
+find_package(ZLIB REQUIRED)
+
+# Reading PSF1 fonts (also tested on its own) and the generator built on it.
+add_library(morvane_psf1 STATIC ${CMAKE_SOURCE_DIR}/tools/psf1_font.cpp)
+target_include_directories(morvane_psf1 PUBLIC ${CMAKE_SOURCE_DIR}/tools)
+add_executable(make_font_table ${CMAKE_SOURCE_DIR}/tools/make_font_table.cpp)
+target_link_libraries(make_font_table PRIVATE morvane_psf1 ZLIB::ZLIB)
+
+set(cp437_font_source ${CMAKE_BINARY_DIR}/generated/cp437_font.cpp)
+add_custom_command(
+  OUTPUT ${cp437_font_source}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
+  COMMAND make_font_table ${MORVANE_CONSOLE_FONT} ${cp437_font_source}
+  DEPENDS make_font_table ${MORVANE_CONSOLE_FONT}
+  COMMENT "Generating the code page 437 font table"
+  VERBATIM)
+
+# The 256 x 16 glyph table.
+add_library(morvane_font STATIC ${cp437_font_source})
+target_include_directories(morvane_font PUBLIC ${CMAKE_SOURCE_DIR}/platform/window)
+
+# Display frame to pixels, and the picture's place per display mode; no GL.
+add_library(morvane_frame_pixels STATIC
+  ${CMAKE_SOURCE_DIR}/platform/window/frame_pixels.cpp
+  ${CMAKE_SOURCE_DIR}/platform/window/display_layout.cpp)
+target_include_directories(morvane_frame_pixels PUBLIC
+  ${CMAKE_SOURCE_DIR}/platform ${CMAKE_SOURCE_DIR}/platform/window)
+target_link_libraries(morvane_frame_pixels PUBLIC morvane_font)

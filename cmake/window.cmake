@@ -5,6 +5,11 @@ set(MORVANE_CONSOLE_FONT /usr/share/consolefonts/default8x16.psf.gz CACHE FILEPA
     "gzip'd PSF1 console font of 256 glyphs of 8 x 16 in code page 437 order")
 
 find_package(ZLIB REQUIRED)
+set(OpenGL_GL_PREFERENCE GLVND)
+find_package(OpenGL REQUIRED)
+find_package(GLUT REQUIRED)
+find_package(GLEW REQUIRED)
+find_package(X11 REQUIRED)
 
 # Reading PSF1 fonts (also tested on its own) and the generator built on it.
 add_library(morvane_psf1 STATIC ${CMAKE_SOURCE_DIR}/tools/psf1_font.cpp)
@@ -32,3 +37,15 @@ add_library(morvane_frame_pixels STATIC
 target_include_directories(morvane_frame_pixels PUBLIC
   ${CMAKE_SOURCE_DIR}/platform ${CMAKE_SOURCE_DIR}/platform/window)
 target_link_libraries(morvane_frame_pixels PUBLIC morvane_font)
+
+# The freeglut window: glut_window.h.
+add_library(morvane_window STATIC
+  ${CMAKE_SOURCE_DIR}/platform/window/glut_window.cpp
+  ${CMAKE_SOURCE_DIR}/platform/window/window_keys.cpp
+  ${CMAKE_SOURCE_DIR}/platform/window/x_close_request.cpp
+  ${CMAKE_SOURCE_DIR}/platform/window/x_key_watch.cpp)
+target_include_directories(morvane_window PUBLIC
+  ${CMAKE_SOURCE_DIR}/platform ${CMAKE_SOURCE_DIR}/platform/window)
+target_link_libraries(morvane_window
+  PUBLIC morvane_platform
+  PRIVATE morvane_frame_pixels GLEW::GLEW GLUT::GLUT OpenGL::GL OpenGL::GLX X11::X11)

@@ -1,0 +1,247 @@
+// The window as a user meets it: window_fixture is started under $DISPLAY, its
+// window found by title and pid, its pixels read back and every cell decoded
+// against the font; keys arrive through xdotool, the close request as the window
+// manager's message. scripts/test provides the X server; these tests start none.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "display_layout.h"
+#include "fixture_screen.h"
+#include "x_window_probe.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uint32_t light_grey = 0xAAAAAA;
+constexpr uint32_t black = 0x000000;
+// Bounds on every wait, generous enough for sanitizer builds on a busy machine.
+constexpr auto generous = 30s;
+
+std::string hex_colour(uint32_t colour) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", colour);
+    return text;
+}
+
+class window_test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* display = std::getenv("DISPLAY");
+        ASSERT_TRUE(display && *display)
+            << "DISPLAY is not set: the window tests need an X server (scripts/test starts a private Xvfb)";
+        probe = std::make_unique<x_probe>();
+        ASSERT_NE(probe->display(), nullptr) << "cannot open the X display " << display;
+    }
+
+    // Starts window_fixture in the given mode and returns its window, moved to
+    // the screen's top left corner; 0 (with a failure) when it does not appear.
+    Window start_fixture(const char* mode) {
+        if (!fixture.start(WINDOW_FIXTURE_PATH, {mode})) {
+            ADD_FAILURE() << "cannot start " << WINDOW_FIXTURE_PATH;
+            return 0;
+        }
+        const Window window = probe->wait_for_window("Untitled", fixture.id(), generous);
+        if (!window) {
+            ADD_FAILURE() << "no window titled \"Untitled\" of process " << fixture.id() << " appeared";
+            return 0;
+        }
+        probe->move_to_origin(window);
+        return window;
+    }
+
+    // Polls the window's picture until `holds` accepts it; the last picture seen
+    // when the time runs out.
+    std::optional<window_picture> wait_for_picture(Window window,
+                                                   const std::function<bool(const window_picture&)>& holds) {
+        const auto end = std::chrono::steady_clock::now() + generous;
+        std::optional<window_picture> last;
+        do {
+            if (auto picture = capture_window(*probe, window)) {
+                last = std::move(picture);
+                if (holds(*last))
+                    return last;
+            }
+            std::this_thread::sleep_for(50ms);
+        } while (std::chrono::steady_clock::now() < end);
+        return last;
+    }
+
+    // Waits until the window shows the expected screen; what still differs.
+    std::string wait_for_screen(Window window, const std::array<std::string, 25>& expected) {
+        std::string differences = "the window could not be read";
+        wait_for_picture(window, [&](const window_picture& picture) {
+            const decoded_screen screen = decode_screen(picture, light_grey, black);
+            differences = screen_mismatches(screen, expected);
+            if (!differences.empty())
+                differences += "the window shows:\n" + screen.as_text();
+            return differences.empty();
+        });
+        return differences;
+    }
+
+    // Ends the fixture with the window manager's close message; its exit code.
+    std::optional<int> close_and_wait(Window window) {
+        probe->send_close_request(window);
+        return fixture.wait_for_exit(generous);
+    }
+
+    std::unique_ptr<x_probe> probe;
+    child_process fixture;
+};
+
+const std::array<std::string, 25>& still_screen() {
+    static const std::array<std::string, 25> screen = screen_after_lines(still_screen_lines());
+    return screen;
+}
+
+TEST_F(window_test, shows_the_printed_screen_cell_by_cell_in_two_colours) {
+    const Window window = start_fixture("still");
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(probe->window_title(window), "Untitled");
+    const auto geometry = probe->window_geometry(window);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->width, 640);
+    EXPECT_EQ(geometry->height, 400);
+
+    const std::string differences = wait_for_screen(window, still_screen());
+    EXPECT_EQ(differences, "");
+    const auto picture = capture_window(*probe, window);
+    ASSERT_TRUE(picture);
+    const decoded_screen screen = decode_screen(*picture, light_grey, black);
+    EXPECT_EQ(screen.stray_pixels, 0) << "first colour other than light grey and black: "
+                                      << hex_colour(screen.first_stray_colour);
+
+    EXPECT_EQ(close_and_wait(window), 0);
+}
+
+// The close request must not take the window down: the fixture parks only 1 s
+// after the stop request, and until the process ends the window is still there
+// showing its picture.
+TEST_F(window_test, close_request_leaves_the_window_up_until_the_process_ends) {
+    const Window window = start_fixture("still");
+    ASSERT_NE(window, 0u);
+    ASSERT_EQ(wait_for_screen(window, still_screen()), "");
+
+    probe->send_close_request(window);
+    std::this_thread::sleep_for(300ms);
+    const auto picture = capture_window(*probe, window);
+    ASSERT_TRUE(fixture.running()) << "the fixture ended before its window could be checked";
+    ASSERT_TRUE(picture) << "the window is gone after the close request";
+    EXPECT_EQ(screen_mismatches(decode_screen(*picture, light_grey, black), still_screen()), "");
+
+    EXPECT_EQ(fixture.wait_for_exit(generous), 0);
+}
+
+// Break and Scroll Lock come through the window's own X connection, Alt+F4 through
+// freeglut; each ends the run at once.
+TEST_F(window_test, run_ending_keys_end_the_process_with_code_0) {
+    for (const char* key : {"ctrl+Pause", "ctrl+Scroll_Lock", "alt+F4"}) {
+        SCOPED_TRACE(key);
+        const Window window = start_fixture("still");
+        ASSERT_NE(window, 0u);
+        ASSERT_EQ(wait_for_screen(window, still_screen()), "");
+        ASSERT_TRUE(send_keys(window, {key}));
+        EXPECT_EQ(fixture.wait_for_exit(generous), 0);
+    }
+}
+
+// Pause comes through the window's own X connection. The counting fixture keeps
+// printing while paused, so the picture stands still only because the window
+// presents no new frame; the next key (Shift alone) lets it move again.
+TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
+    const Window window = start_fixture("counting");
+    ASSERT_NE(window, 0u);
+    auto counting = wait_for_picture(window, [](const window_picture& picture) {
+        return decode_screen(picture, light_grey, black).as_text().find("count ") != std::string::npos;
+    });
+    ASSERT_TRUE(counting);
+
+    ASSERT_TRUE(send_keys(window, {"Pause"}));
+    std::optional<window_picture> previous;
+    const auto still = wait_for_picture(window, [&](const window_picture& picture) {
+        const bool same = previous && previous->pixels == picture.pixels;
+        previous = picture;
+        std::this_thread::sleep_for(250ms);
+        return same;
+    });
+    ASSERT_TRUE(still);
+    std::this_thread::sleep_for(1s);
+    const auto later = capture_window(*probe, window);
+    ASSERT_TRUE(later);
+    EXPECT_TRUE(later->pixels == still->pixels) << "the picture changed while paused";
+
+    ASSERT_TRUE(send_keys(window, {"shift"}));
+    const auto moving = wait_for_picture(window, [&](const window_picture& picture) {
+        return picture.pixels != still->pixels;
+    });
+    EXPECT_TRUE(moving && moving->pixels != still->pixels) << "the picture stayed still after the key";
+
+    EXPECT_EQ(close_and_wait(window), 0);
+}
+
+// Alt+Enter steps windowed -> stretched -> stretched smooth -> aspect kept ->
+// aspect kept smooth -> windowed. The sharp modes still show every cell when the
+// picture is sampled back down to 640 x 400; the smooth ones blend colours.
+TEST_F(window_test, alt_enter_steps_through_the_display_modes_and_back) {
+    const Window window = start_fixture("still");
+    ASSERT_NE(window, 0u);
+    ASSERT_EQ(wait_for_screen(window, still_screen()), "");
+    const x_probe::geometry screen = probe->screen_size();
+
+    auto shows_screen_in_place = [&](const window_picture& picture, display_mode mode) {
+        const picture_place place = place_picture(mode, picture.width, picture.height);
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                const bool inside = x >= place.x && x < place.x + place.width && y >= place.y &&
+                                    y < place.y + place.height;
+                if (!inside && picture.at(x, y) != black)
+                    return false;
+            }
+        const window_picture sampled =
+            sample_picture(picture, place.x, place.y, place.width, place.height, 640, 400);
+        const decoded_screen decoded = decode_screen(sampled, light_grey, black);
+        return decoded.stray_pixels == 0 && screen_mismatches(decoded, still_screen()).empty();
+    };
+    auto is_full_screen_size = [&](const window_picture& picture) {
+        return picture.width == screen.width && picture.height == screen.height;
+    };
+    auto blends_colours = [&](const window_picture& picture) {
+        return decode_screen(picture, light_grey, black).stray_pixels > 0;
+    };
+    struct mode_step {
+        const char* name;
+        std::function<bool(const window_picture&)> shows;
+    };
+    const mode_step steps[] = {
+        {"stretched",
+         [&](const window_picture& p) { return is_full_screen_size(p) && shows_screen_in_place(p, display_mode::stretched); }},
+        {"stretched smooth", [&](const window_picture& p) { return is_full_screen_size(p) && blends_colours(p); }},
+        {"aspect kept",
+         [&](const window_picture& p) { return is_full_screen_size(p) && shows_screen_in_place(p, display_mode::aspect_kept); }},
+        {"aspect kept smooth", [&](const window_picture& p) { return is_full_screen_size(p) && blends_colours(p); }},
+        {"windowed",
+         [&](const window_picture& p) {
+             return p.width == 640 && p.height == 400 && shows_screen_in_place(p, display_mode::windowed);
+         }},
+    };
+    for (const mode_step& step : steps) {
+        SCOPED_TRACE(step.name);
+        ASSERT_TRUE(send_keys(window, {"alt+Return"}));
+        const auto picture = wait_for_picture(window, step.shows);
+        ASSERT_TRUE(picture && step.shows(*picture))
+            << "last picture " << (picture ? std::to_string(picture->width) + "x" + std::to_string(picture->height) : "none");
+    }
+    const auto geometry = probe->window_geometry(window);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->x, 0);
+    EXPECT_EQ(geometry->y, 0);
+
+    EXPECT_EQ(close_and_wait(window), 0);
+}
+
+}  // namespace

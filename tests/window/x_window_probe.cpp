@@ -1,0 +1,352 @@
+#include "x_window_probe.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "cp437_font.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Any X error a probe request causes (a window gone meanwhile, an unreadable
+// window) is recorded here and the request's result ignored.
+int last_x_error = 0;
+
+int record_x_error(Display*, XErrorEvent* error) {
+    last_x_error = error->error_code;
+    return 0;
+}
+
+std::optional<long> window_pid(Display* display, Window window) {
+    const Atom pid_atom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pid_atom == None)
+        return std::nullopt;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::optional<long> pid;
+    if (XGetWindowProperty(display, window, pid_atom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32 && count == 1)
+        pid = *reinterpret_cast<long*>(data);
+    if (data)
+        XFree(data);
+    return pid;
+}
+
+Window search_tree(Display* display, Window parent, const std::string& title, pid_t pid, int depth) {
+    Window root = 0, parent_of = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root, &parent_of, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            const bool titled = title == name;
+            XFree(name);
+            if (titled) {
+                if (pid == 0 || window_pid(display, children[i]) == long(pid))
+                    found = children[i];
+            }
+        }
+        // A window manager puts its frame between the root and the program's window.
+        if (!found && depth < 3)
+            found = search_tree(display, children[i], title, pid, depth + 1);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// The shift that brings a colour mask's lowest bit to bit 0, and its width.
+void mask_layout(unsigned long mask, int& shift, int& bits) {
+    shift = 0;
+    bits = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    while (mask & 1) {
+        mask >>= 1;
+        ++bits;
+    }
+}
+
+uint32_t channel_as_byte(unsigned long pixel, int shift, int bits) {
+    if (bits == 0)
+        return 0;
+    const unsigned long value = (pixel >> shift) & ((1ul << bits) - 1);
+    return uint32_t(bits >= 8 ? value >> (bits - 8) : value * 255 / ((1ul << bits) - 1));
+}
+
+}  // namespace
+
+x_probe::x_probe() {
+    XSetErrorHandler(record_x_error);
+    connection = XOpenDisplay(nullptr);
+}
+
+x_probe::~x_probe() {
+    if (connection)
+        XCloseDisplay(connection);
+}
+
+Window x_probe::find_window(const std::string& title, pid_t pid) const {
+    return search_tree(connection, DefaultRootWindow(connection), title, pid, 0);
+}
+
+Window x_probe::wait_for_window(const std::string& title, pid_t pid, std::chrono::milliseconds limit) const {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (Window window = find_window(title, pid))
+            return window;
+        if (std::chrono::steady_clock::now() > end)
+            return 0;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+std::string x_probe::window_title(Window window) const {
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(connection, window, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+std::optional<x_probe::geometry> x_probe::window_geometry(Window window) const {
+    last_x_error = 0;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(connection, window, &attributes) || last_x_error)
+        return std::nullopt;
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(connection, window, DefaultRootWindow(connection), 0, 0, &x, &y, &child);
+    return geometry{x, y, attributes.width, attributes.height};
+}
+
+x_probe::geometry x_probe::screen_size() const {
+    const int screen = DefaultScreen(connection);
+    return geometry{0, 0, DisplayWidth(connection, screen), DisplayHeight(connection, screen)};
+}
+
+void x_probe::move_to_origin(Window window) const {
+    const std::optional<geometry> place = window_geometry(window);
+    if (place && (place->x != 0 || place->y != 0)) {
+        XMoveWindow(connection, window, 0, 0);
+        XSync(connection, False);
+    }
+}
+
+void x_probe::send_close_request(Window window) const {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(connection, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(connection, window, False, NoEventMask, &event);
+    XSync(connection, False);
+}
+
+std::optional<window_picture> capture_window(const x_probe& probe, Window window) {
+    const std::optional<x_probe::geometry> place = probe.window_geometry(window);
+    if (!place || place->width <= 0 || place->height <= 0)
+        return std::nullopt;
+    last_x_error = 0;
+    XImage* image = XGetImage(probe.display(), window, 0, 0, unsigned(place->width), unsigned(place->height),
+                              AllPlanes, ZPixmap);
+    XSync(probe.display(), False);
+    if (!image || last_x_error) {
+        if (image)
+            XDestroyImage(image);
+        return std::nullopt;
+    }
+    int red_shift, red_bits, green_shift, green_bits, blue_shift, blue_bits;
+    mask_layout(image->red_mask, red_shift, red_bits);
+    mask_layout(image->green_mask, green_shift, green_bits);
+    mask_layout(image->blue_mask, blue_shift, blue_bits);
+    window_picture picture;
+    picture.width = place->width;
+    picture.height = place->height;
+    picture.pixels.resize(size_t(picture.width) * size_t(picture.height));
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            picture.pixels[size_t(y) * size_t(picture.width) + size_t(x)] =
+                channel_as_byte(pixel, red_shift, red_bits) << 16 |
+                channel_as_byte(pixel, green_shift, green_bits) << 8 | channel_as_byte(pixel, blue_shift, blue_bits);
+        }
+    XDestroyImage(image);
+    return picture;
+}
+
+window_picture sample_picture(const window_picture& picture, int x, int y, int part_width, int part_height,
+                              int width, int height) {
+    window_picture sampled;
+    sampled.width = width;
+    sampled.height = height;
+    sampled.pixels.resize(size_t(width) * size_t(height));
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            const int from_x = x + int((2 * int64_t(column) + 1) * part_width / (2 * int64_t(width)));
+            const int from_y = y + int((2 * int64_t(row) + 1) * part_height / (2 * int64_t(height)));
+            sampled.pixels[size_t(row) * size_t(width) + size_t(column)] = picture.at(from_x, from_y);
+        }
+    return sampled;
+}
+
+decoded_screen decode_screen(const window_picture& picture, uint32_t foreground, uint32_t background) {
+    decoded_screen screen;
+    for (uint32_t colour : picture.pixels)
+        if (colour != foreground && colour != background && screen.stray_pixels++ == 0)
+            screen.first_stray_colour = colour;
+    if (picture.width < 640 || picture.height < 400)
+        return screen;  // no cell matches anything
+    for (int row = 0; row < 25; ++row)
+        for (int column = 0; column < 80; ++column) {
+            glyph_rows shown{};
+            bool clean = true;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 8; ++x) {
+                    const uint32_t colour = picture.at(column * 8 + x, row * 16 + y);
+                    clean = clean && (colour == foreground || colour == background);
+                    if (colour == foreground)
+                        shown[size_t(y)] = uint8_t(shown[size_t(y)] | (0x80 >> x));
+                }
+            if (!clean)
+                continue;
+            decoded_cell& cell = screen.cells[size_t(row) * 80 + size_t(column)];
+            for (int byte = 0; byte < 256; ++byte) {
+                glyph_rows glyph = cp437_glyphs[size_t(byte)];
+                if (glyph == shown)
+                    cell.bytes.set(size_t(byte));
+                glyph[14] = 0xFF;
+                if (glyph == shown)
+                    cell.bytes_under_cursor.set(size_t(byte));
+            }
+        }
+    return screen;
+}
+
+std::string decoded_screen::as_text() const {
+    std::string text;
+    for (int row = 1; row <= 25; ++row) {
+        for (int column = 1; column <= 80; ++column) {
+            const decoded_cell& shown = cell(row, column);
+            char c = '?';
+            if (shown.bytes.test(' '))
+                c = ' ';
+            else if (shown.bytes.any()) {
+                c = '~';
+                for (int byte = 33; byte < 127; ++byte)
+                    if (shown.bytes.test(size_t(byte)))
+                        c = char(byte);
+            }
+            text += c;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+std::string screen_mismatches(const decoded_screen& screen, const std::array<std::string, 25>& expected, int limit) {
+    std::string report;
+    int count = 0;
+    for (int row = 1; row <= 25; ++row)
+        for (int column = 1; column <= 80; ++column) {
+            const uint8_t wanted = uint8_t(expected[size_t(row - 1)][size_t(column - 1)]);
+            const decoded_cell& shown = screen.cell(row, column);
+            if (shown.bytes.test(wanted))
+                continue;
+            if (++count > limit)
+                continue;
+            char line[160];
+            std::snprintf(line, sizeof line, "row %d column %d: expected byte 0x%02X, shows ", row, column, wanted);
+            report += line;
+            if (shown.bytes.none())
+                report += "no glyph";
+            for (int byte = 0, listed = 0; byte < 256 && listed < 4; ++byte)
+                if (shown.bytes.test(size_t(byte))) {
+                    std::snprintf(line, sizeof line, "%s0x%02X", listed++ ? " or " : "the glyph of ", byte);
+                    report += line;
+                }
+            report += '\n';
+        }
+    if (count > limit)
+        report += "... " + std::to_string(count - limit) + " more cells differ\n";
+    return report;
+}
+
+bool child_process::start(const std::string& path, const std::vector<std::string>& arguments) {
+    std::vector<std::string> words{path};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t started = 0;
+    if (posix_spawnp(&started, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return false;
+    pid = started;
+    status.reset();
+    return true;
+}
+
+std::optional<int> child_process::wait_for_exit(std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (pid != 0) {
+        int raw = 0;
+        const pid_t done = waitpid(pid, &raw, WNOHANG);
+        if (done == pid) {
+            pid = 0;
+            status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
+            break;
+        }
+        if (done < 0 || std::chrono::steady_clock::now() > end)
+            break;
+        std::this_thread::sleep_for(10ms);
+    }
+    return status;
+}
+
+bool child_process::running() {
+    return pid != 0 && !wait_for_exit(0ms).has_value();
+}
+
+child_process::~child_process() {
+    if (pid != 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+int run_xdotool(const std::vector<std::string>& arguments) {
+    child_process xdotool;
+    if (!xdotool.start("xdotool", arguments))
+        return 127;
+    // windowfocus --sync waits for the focus to arrive; bound it all the same.
+    const std::optional<int> code = xdotool.wait_for_exit(30s);
+    return code ? *code : 124;
+}
+
+bool send_keys(Window window, const std::vector<std::string>& keys) {
+    std::vector<std::string> arguments{"windowfocus", "--sync", std::to_string(window), "key", "--delay", "40"};
+    arguments.insert(arguments.end(), keys.begin(), keys.end());
+    return run_xdotool(arguments) == 0;
+}

@@ -56,15 +56,14 @@ void x_key_watch::report_keyboard_state(unsigned locked_modifiers, unsigned held
         lock_bits |= caps_lock_bit;
     if (num_lock_mask != 0 && (locked_modifiers & num_lock_mask))
         lock_bits |= num_lock_bit;
-    const key_modifiers held = modifiers_from_x_state(held_modifiers);
-    const bool same = reported && lock_bits == last_lock_bits && held.shift == last_held.shift &&
-                      held.ctrl == last_held.ctrl && held.alt == last_held.alt;
-    if (same)
+    // Only a change of the locks is reported, with the modifiers held as it
+    // happened: the runtime polls the report now and then, and by then the Ctrl
+    // of a Ctrl+Num Lock may already be up again.
+    if (reported && lock_bits == last_lock_bits)
         return;
     reported = true;
     last_lock_bits = lock_bits;
-    last_held = held;
-    report_lock_states(lock_bits, held);
+    report_lock_states(lock_bits, modifiers_from_x_state(held_modifiers));
 }
 
 void x_key_watch::handle_events() {

@@ -10,7 +10,7 @@
 
 // Invariant: display is null until open() succeeds; once watch() has run, KeyPress
 // is selected on window and, when the server has XKB, keyboard state changes are
-// selected too. last_lock_bits / last_held are what report_lock_states last got.
+// selected too. last_lock_bits is what report_lock_states last got.
 // THREADING: the window thread only.
 class x_key_watch {
 public:
@@ -29,8 +29,8 @@ public:
     bool has_queued_events() const;
 
     // Reads every waiting event: Pause, Break and Scroll Lock go to key_down with
-    // the modifiers held; a change of the lock or modifier state goes to
-    // report_lock_states. Flushes the connection.
+    // the modifiers held; a change of the lock states goes to report_lock_states
+    // with the modifiers held at that change. Flushes the connection.
     void handle_events();
 
 private:
@@ -44,5 +44,4 @@ private:
     unsigned alt_mask = 0;         // the modifier bit of the Alt keys
     bool reported = false;         // report_lock_states has been called once
     uint32_t last_lock_bits = 0;   // bit 0 Caps Lock, bit 1 Num Lock
-    key_modifiers last_held;
 };

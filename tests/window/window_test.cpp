@@ -38,6 +38,18 @@ protected:
         ASSERT_NE(probe->display(), nullptr) << "cannot open the X display " << display;
     }
 
+    // The display is shared with the tests that come after: leave Caps Lock and
+    // Num Lock off as they were.
+    void TearDown() override {
+        if (!probe || !probe->display())
+            return;
+        const uint32_t locks = probe->lock_states();
+        if (locks & 1)
+            run_xdotool({"key", "Caps_Lock"});
+        if (locks & 2)
+            run_xdotool({"key", "Num_Lock"});
+    }
+
     // Starts window_fixture in the given mode and returns its window, moved to
     // the screen's top left corner; 0 (with a failure) when it does not appear.
     Window start_fixture(const char* mode) {
@@ -150,38 +162,46 @@ TEST_F(window_test, run_ending_keys_end_the_process_with_code_0) {
     }
 }
 
-// Pause comes through the window's own X connection. The counting fixture keeps
-// printing while paused, so the picture stands still only because the window
-// presents no new frame; the next key (Shift alone) lets it move again.
+// Pause comes through the window's own X connection, Ctrl+Num Lock through its
+// report of the lock states. The counting fixture keeps printing while paused, so
+// the picture stands still only because the window presents no new frame; the
+// next key lets it move again.
 TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
-    const Window window = start_fixture("counting");
-    ASSERT_NE(window, 0u);
-    auto counting = wait_for_picture(window, [](const window_picture& picture) {
-        return decode_screen(picture, light_grey, black).as_text().find("count ") != std::string::npos;
-    });
-    ASSERT_TRUE(counting);
+    struct pause_case {
+        const char* pause_key;
+        const char* next_key;
+    };
+    for (const pause_case& c : {pause_case{"Pause", "shift"}, pause_case{"ctrl+Num_Lock", "a"}}) {
+        SCOPED_TRACE(c.pause_key);
+        const Window window = start_fixture("counting");
+        ASSERT_NE(window, 0u);
+        const auto counting = wait_for_picture(window, [](const window_picture& picture) {
+            return decode_screen(picture, light_grey, black).as_text().find("count ") != std::string::npos;
+        });
+        ASSERT_TRUE(counting);
 
-    ASSERT_TRUE(send_keys(window, {"Pause"}));
-    std::optional<window_picture> previous;
-    const auto still = wait_for_picture(window, [&](const window_picture& picture) {
-        const bool same = previous && previous->pixels == picture.pixels;
-        previous = picture;
-        std::this_thread::sleep_for(250ms);
-        return same;
-    });
-    ASSERT_TRUE(still);
-    std::this_thread::sleep_for(1s);
-    const auto later = capture_window(*probe, window);
-    ASSERT_TRUE(later);
-    EXPECT_TRUE(later->pixels == still->pixels) << "the picture changed while paused";
+        ASSERT_TRUE(send_keys(window, {c.pause_key}));
+        std::optional<window_picture> previous;
+        const auto still = wait_for_picture(window, [&](const window_picture& picture) {
+            const bool same = previous && previous->pixels == picture.pixels;
+            previous = picture;
+            std::this_thread::sleep_for(250ms);
+            return same;
+        });
+        ASSERT_TRUE(still);
+        std::this_thread::sleep_for(1s);
+        const auto later = capture_window(*probe, window);
+        ASSERT_TRUE(later);
+        EXPECT_TRUE(later->pixels == still->pixels) << "the picture changed while paused";
 
-    ASSERT_TRUE(send_keys(window, {"shift"}));
-    const auto moving = wait_for_picture(window, [&](const window_picture& picture) {
-        return picture.pixels != still->pixels;
-    });
-    EXPECT_TRUE(moving && moving->pixels != still->pixels) << "the picture stayed still after the key";
+        ASSERT_TRUE(send_keys(window, {c.next_key}));
+        const auto moving = wait_for_picture(window, [&](const window_picture& picture) {
+            return picture.pixels != still->pixels;
+        });
+        EXPECT_TRUE(moving && moving->pixels != still->pixels) << "the picture stayed still after " << c.next_key;
 
-    EXPECT_EQ(close_and_wait(window), 0);
+        EXPECT_EQ(close_and_wait(window), 0);
+    }
 }
 
 // Alt+Enter steps windowed -> stretched -> stretched smooth -> aspect kept ->

@@ -1,6 +1,8 @@
 #include "x_window_probe.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/keysym.h>
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <spawn.h>
@@ -150,6 +152,14 @@ void x_probe::move_to_origin(Window window) const {
         XMoveWindow(connection, window, 0, 0);
         XSync(connection, False);
     }
+}
+
+uint32_t x_probe::lock_states() const {
+    XkbStateRec state{};
+    if (XkbGetState(connection, XkbUseCoreKbd, &state) != Success)
+        return 0;
+    const unsigned num_lock = XkbKeysymToModifiers(connection, XK_Num_Lock);
+    return ((state.locked_mods & LockMask) ? 1u : 0u) | ((num_lock && (state.locked_mods & num_lock)) ? 2u : 0u);
 }
 
 void x_probe::send_close_request(Window window) const {

@@ -41,6 +41,8 @@ public:
     // Moves the window's top left corner to the screen's when it is elsewhere:
     // X reads back only the parts of a window that lie on the screen.
     void move_to_origin(Window window) const;
+    // The keyboard's lock states: bit 0 Caps Lock, bit 1 Num Lock.
+    uint32_t lock_states() const;
     // Asks the window to close, as a window manager does: a WM_PROTOCOLS client
     // message with WM_DELETE_WINDOW.
     void send_close_request(Window window) const;

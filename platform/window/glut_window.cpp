@@ -30,8 +30,9 @@ constexpr int texture_width = 1024;
 constexpr int texture_height = 512;
 
 // Everything the window thread keeps between freeglut's callbacks.
-// Invariant: set up in run() before the first callback; shown_serial is the serial
-// of the frame in the texture (0 before the first), applied_mode the mode the
+// Invariant: set up in run() before the first callback; frame is the newest frame
+// taken and the texture shows it, shown_serial is its serial (0 before the
+// first), applied_mode the mode the
 // window is in, window_width/height its size as last reshaped.
 // THREADING: the window thread only. It is never freed, so a process exit from
 // another thread finds nothing half torn down.
@@ -133,17 +134,30 @@ void apply_display_mode(display_mode wanted) {
     glutPostRedisplay();
 }
 
-// Takes the newest display frame into the texture, unless the run is paused:
-// while paused the window keeps the picture it had.
+// True when two frames give the same picture.
+bool same_picture(const display_frame& a, const display_frame& b) {
+    if (a.cells != b.cells || a.cursor_drawn != b.cursor_drawn)
+        return false;
+    return !a.cursor_drawn || (a.cursor_column == b.cursor_column && a.cursor_row == b.cursor_row);
+}
+
+// Takes the newest display frame into the texture and redraws, unless the run
+// is paused (the window then keeps the picture it had) or the frame looks just
+// like the one shown (an idle screen then costs no drawing).
 void take_new_frame() {
     window_state& state = *the_state;
     if (flags().program_paused.load(std::memory_order_acquire) != 0)
         return;
-    if (!take_display_frame(state.frame, state.shown_serial))
+    display_frame newest;
+    if (!take_display_frame(newest, state.shown_serial))
+        return;
+    const bool unchanged = state.shown_serial != 0 && same_picture(newest, state.frame);
+    state.frame = newest;
+    state.shown_serial = newest.serial;
+    if (unchanged)
         return;
     draw_frame(state.frame, state.picture);
     upload_picture(state.picture);
-    state.shown_serial = state.frame.serial;
     glutPostRedisplay();
 }
 

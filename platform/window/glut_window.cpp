@@ -62,6 +62,12 @@ void on_glut_error(const char* format, va_list arguments) {
     exit_process(1);
 }
 
+// Xlib's own handler would exit() with the other threads still running.
+int on_display_lost(Display*) {
+    std::fprintf(stderr, "morvane: the connection to the X display was lost\n");
+    exit_process(1);
+}
+
 void upload_picture(const frame_picture& picture) {
     glBindTexture(GL_TEXTURE_2D, the_state->texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -223,6 +229,7 @@ void create_texture() {
 }  // namespace
 
 void glut_window::run() {
+    XSetIOErrorHandler(on_display_lost);
     the_state = new window_state;
     if (!the_state->key_watch.open()) {
         const char* name = std::getenv("DISPLAY");

@@ -5,13 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <memory>
 #include <thread>
 
 #include "display_layout.h"
 #include "fixture_screen.h"
 #include "x_window_probe.h"
+
+extern char** environ;
 
 namespace {
 
@@ -201,6 +206,36 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
         EXPECT_TRUE(moving && moving->pixels != still->pixels) << "the picture stayed still after " << c.next_key;
 
         EXPECT_EQ(close_and_wait(window), 0);
+    }
+}
+
+// With no X display to open, the program says so on standard error and ends with
+// code 1 instead of a window.
+TEST_F(window_test, without_a_display_it_says_so_and_exits_with_code_1) {
+    struct display_case {
+        const char* display;  // nullptr: DISPLAY not set
+        const char* message;
+    };
+    const display_case cases[] = {
+        {nullptr, "morvane: cannot open the window: no X display (DISPLAY is not set)"},
+        {":4095", "morvane: cannot open the window: cannot open the X display \":4095\""},
+    };
+    for (const display_case& c : cases) {
+        SCOPED_TRACE(c.display ? c.display : "DISPLAY not set");
+        std::vector<std::string> environment;
+        for (char** variable = environ; *variable; ++variable)
+            if (std::strncmp(*variable, "DISPLAY=", 8) != 0)
+                environment.push_back(*variable);
+        if (c.display)
+            environment.push_back(std::string("DISPLAY=") + c.display);
+        const std::string error_file = ::testing::TempDir() + "window_fixture_stderr.txt";
+        child_process program;
+        ASSERT_TRUE(program.start(WINDOW_FIXTURE_PATH, {"still"}, environment, error_file));
+        EXPECT_EQ(program.wait_for_exit(generous), 1);
+        std::ifstream errors(error_file);
+        std::stringstream text;
+        text << errors.rdbuf();
+        EXPECT_NE(text.str().find(c.message), std::string::npos) << "standard error: " << text.str();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -303,15 +304,36 @@ std::string screen_mismatches(const decoded_screen& screen, const std::array<std
     return report;
 }
 
-bool child_process::start(const std::string& path, const std::vector<std::string>& arguments) {
+namespace {
+
+// The words as the NULL-ended array that exec takes; the words must outlive it.
+std::vector<char*> exec_array(std::vector<std::string>& words) {
+    std::vector<char*> array;
+    for (std::string& word : words)
+        array.push_back(word.data());
+    array.push_back(nullptr);
+    return array;
+}
+
+}  // namespace
+
+bool child_process::start(const std::string& path, const std::vector<std::string>& arguments,
+                          const std::optional<std::vector<std::string>>& environment, const std::string& error_file) {
     std::vector<std::string> words{path};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = exec_array(words);
+    std::vector<std::string> variables = environment.value_or(std::vector<std::string>{});
+    std::vector<char*> envp = exec_array(variables);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!error_file.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t started = 0;
-    if (posix_spawnp(&started, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    const int failed = posix_spawnp(&started, path.c_str(), &actions, nullptr, argv.data(),
+                                    environment ? envp.data() : environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
         return false;
     pid = started;
     status.reset();

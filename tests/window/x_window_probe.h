@@ -104,9 +104,12 @@ std::string screen_mismatches(const decoded_screen& screen, const std::array<std
 // environment. Invariant: pid is 0 once the child has been waited for.
 class child_process {
 public:
-    // Starts the program (a path, or a name looked up in $PATH); false when it
-    // cannot be started.
-    bool start(const std::string& path, const std::vector<std::string>& arguments);
+    // Starts the program (a path, or a name looked up in $PATH) with the test's
+    // environment or the one given, its standard error into the file named, when
+    // one is; false when it cannot be started.
+    bool start(const std::string& path, const std::vector<std::string>& arguments,
+               const std::optional<std::vector<std::string>>& environment = std::nullopt,
+               const std::string& error_file = "");
     pid_t id() const { return pid; }
     // The exit code, or -(signal number) after a signal; nothing when the child
     // is still running at the end of the limit.

@@ -32,8 +32,8 @@ constexpr int texture_height = 512;
 // Everything the window thread keeps between freeglut's callbacks.
 // Invariant: set up in run() before the first callback; frame is the newest frame
 // taken and the texture shows it, shown_serial is its serial (0 before the
-// first), applied_mode the mode the
-// window is in, window_width/height its size as last reshaped.
+// first), applied_mode the mode the window is in, window_width/height its size
+// as last reshaped; window_open is set once the window and its GL are ready.
 // THREADING: the window thread only. It is never freed, so a process exit from
 // another thread finds nothing half torn down.
 struct window_state {
@@ -46,6 +46,7 @@ struct window_state {
     int window_height = frame_height;
     Display* glut_display = nullptr;
     x_key_watch key_watch;
+    bool window_open = false;
 };
 
 window_state* the_state = nullptr;
@@ -55,8 +56,11 @@ window_state* the_state = nullptr;
     exit_process(1);
 }
 
+// freeglut's fatal errors: at start-up the window cannot be had; later the
+// window has failed. Either way the run cannot go on without it.
 void on_glut_error(const char* format, va_list arguments) {
-    std::fprintf(stderr, "morvane: cannot open the window: ");
+    std::fprintf(stderr, the_state && the_state->window_open ? "morvane: the window failed: "
+                                                             : "morvane: cannot open the window: ");
     std::vfprintf(stderr, format, arguments);
     std::fprintf(stderr, "\n");
     exit_process(1);
@@ -243,6 +247,7 @@ void glut_window::run() {
     int argument_count = 1;
     create_window(argument_count, arguments);
     create_texture();
+    the_state->window_open = true;
 
     glutDisplayFunc(on_display);
     glutReshapeFunc(on_reshape);

@@ -2,14 +2,13 @@
 
 #include <chrono>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <thread>
-#include <vector>
 
 #include "error_report.h"
 #include "fault_injection.h"
 #include "key_buffer.h"
+#include "line_editor.h"
 #include "run_flags.h"
 #include "screen_lock.h"
 #include "text_screen.h"
@@ -17,20 +16,6 @@
 namespace {
 
 constexpr auto key_poll_interval = std::chrono::milliseconds(10);
-
-// The state of one call: the answer line and what it needs to rebuild the
-// screen after a take-back.
-struct line_editor {
-    input_entry entry;
-    std::vector<uint8_t> answer_line;
-    int pending_blanks = 0;  // blanks a Tab still feeds in, 0..8
-    std::unique_ptr<text_screen> saved_screen;
-    std::unique_ptr<text_screen> scratch_screen;
-    int16_t start_column = 1;
-    int16_t start_row = 1;
-    bool start_wrap_pending = false;
-    bool saved_cursor_visible = false;
-};
 
 std::unique_ptr<text_screen> copy_of_screen(fault_point point, int32_t error_number) {
     text_screen* copy = fault_is_injected(point) ? nullptr : new (std::nothrow) text_screen;
@@ -97,8 +82,37 @@ void append_byte(line_editor& editor, uint8_t b) {
 
 bool is_ignored_byte(uint8_t b) { return (b >= 10 && b <= 12) || (b >= 28 && b <= 31); }
 
-// Handles one one-byte key; true when Enter ended the answer.
-bool handle_key(line_editor& editor, uint8_t b) {
+void set_cursor_visible(bool visible) {
+    screen_guard guard;
+    the_screen().cursor_visible = visible;
+}
+
+}  // namespace
+
+input_entry* input_list() {
+    static input_entry entries[input_list_size + 1];
+    return entries;
+}
+
+void start_line_editor(line_editor& editor, const input_entry& entry) {
+    editor.entry = entry;
+    editor.saved_screen = copy_of_screen(fault_point::first_screen_copy, 516);
+    editor.scratch_screen = copy_of_screen(fault_point::second_screen_copy, 517);
+    {
+        screen_guard guard;
+        const text_screen& screen = the_screen();
+        *editor.saved_screen = screen;
+        editor.start_column = screen.cursor_column;
+        editor.start_row = screen.cursor_row;
+        editor.start_wrap_pending = screen.wrap_pending;
+        editor.saved_cursor_visible = screen.cursor_visible;
+    }
+    set_cursor_visible(true);
+    empty_variable(editor.entry);
+    accept_line(editor);
+}
+
+bool handle_line_key(line_editor& editor, uint8_t b) {
     switch (b) {
         case 13:
             return true;
@@ -117,36 +131,15 @@ bool handle_key(line_editor& editor, uint8_t b) {
     }
 }
 
-void set_cursor_visible(bool visible) {
-    screen_guard guard;
-    the_screen().cursor_visible = visible;
-}
-
-}  // namespace
-
-input_entry* input_list() {
-    static input_entry entries[input_list_size + 1];
-    return entries;
+void end_line_editor(line_editor& editor, bool end_line) {
+    if (end_line) print_text(empty_text(), true);
+    set_cursor_visible(editor.saved_cursor_visible);
 }
 
 void input_variables(int32_t count, bool end_line) {
     if (error_is_pending() || count < 1) return;
     line_editor editor;
-    editor.entry = input_list()[1];
-    editor.saved_screen = copy_of_screen(fault_point::first_screen_copy, 516);
-    editor.scratch_screen = copy_of_screen(fault_point::second_screen_copy, 517);
-    {
-        screen_guard guard;
-        const text_screen& screen = the_screen();
-        *editor.saved_screen = screen;
-        editor.start_column = screen.cursor_column;
-        editor.start_row = screen.cursor_row;
-        editor.start_wrap_pending = screen.wrap_pending;
-        editor.saved_cursor_visible = screen.cursor_visible;
-    }
-    set_cursor_visible(true);
-    empty_variable(editor.entry);
-    accept_line(editor);
+    start_line_editor(editor, input_list()[1]);
 
     uint32_t mark = temp_string_count();
     for (;;) {
@@ -165,8 +158,7 @@ void input_variables(int32_t count, bool end_line) {
         }
         if (stop_is_requested()) return;
         if (!have_key) continue;
-        if (handle_key(editor, key_byte)) break;
+        if (handle_line_key(editor, key_byte)) break;
     }
-    if (end_line) print_text(empty_text(), true);
-    set_cursor_visible(editor.saved_cursor_visible);
+    end_line_editor(editor, end_line);
 }

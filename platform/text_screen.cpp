@@ -35,6 +35,32 @@ bool is_control_byte(uint8_t b) {
     return b == 7 || (b >= 9 && b <= 13) || (b >= 28 && b <= 31);
 }
 
+// The count of leading bytes, at most limit, that are no control bytes. Every
+// control byte is below 32, so eight bytes at a time that are all 32 or more
+// are passed at once.
+uint32_t plain_run_length(const uint8_t* bytes, uint32_t limit) {
+    constexpr uint64_t each_byte = 0x0101010101010101;
+    uint32_t count = 0;
+    while (count + 8 <= limit) {
+        uint64_t eight;
+        std::memcpy(&eight, bytes + count, 8);
+        // A byte below 32 borrows when 32 is taken from it and had its top bit clear.
+        if (((eight - each_byte * 32) & ~eight & each_byte * 0x80) != 0) break;
+        count += 8;
+    }
+    while (count < limit && !is_control_byte(bytes[count])) ++count;
+    return count;
+}
+
+// Writes count bytes into consecutive cells with the attribute. The text never
+// lies within the cells, so the two are taken as apart and the copy vectorised.
+void write_cells(uint8_t* __restrict cells, const uint8_t* __restrict bytes, size_t count, uint8_t attribute) {
+    for (size_t k = 0; k < count; ++k) {
+        cells[k * 2] = bytes[k];
+        cells[k * 2 + 1] = attribute;
+    }
+}
+
 // The bell: the shell's thread waits 250 ms, with the screen free for the display.
 void bell_pause() {
     screen_unlock_while([] { std::this_thread::sleep_for(std::chrono::milliseconds(250)); });
@@ -91,36 +117,55 @@ void print_text(text_screen& screen, const text_value& text, bool end_line) {
             move_cursor(screen, screen.cursor_column, screen.cursor_row, false);
         }
     }
-    bool last_byte_wrapped = false;
-    uint8_t attribute = current_attribute(screen);
-    for (uint32_t i = 0; i < n; ++i) {
-        uint8_t b = text.bytes[i];
+    bool last_byte_wrapped = false;  // the note of the byte looked at last
+    const uint8_t attribute = current_attribute(screen);
+    const uint8_t* bytes = text.bytes;
+    uint32_t i = 0;
+    while (i < n) {
+        // The plain bytes that land before column 80 go into the cursor's row in
+        // one run, the column kept in a register: the cell writes may alias the
+        // screen's fields, so the loop does not go through them.
+        int column = screen.cursor_column;
+        uint8_t* row = cell_at(screen, 1, screen.cursor_row);
         last_byte_wrapped = false;
+        uint32_t run = plain_run_length(bytes + i, std::min<uint32_t>(n - i, screen_columns - column));
+        write_cells(row + (column - 1) * 2, bytes + i, run, attribute);
+        column += static_cast<int>(run);
+        i += run;
+        screen.cursor_column = static_cast<int16_t>(column);
+        if (i == n) break;
+        uint8_t b = bytes[i++];
         if (is_control_byte(b)) {
             if (b == 7) bell_pause();
             continue;
         }
-        uint8_t* cell = cell_at(screen, screen.cursor_column, screen.cursor_row);
-        cell[0] = b;
-        cell[1] = attribute;
-        if (screen.cursor_column + 1 > screen_columns) {
-            if (end_line || i + 1 < n) {
-                new_line(screen);
-                last_byte_wrapped = true;
-            } else {
-                move_cursor(screen, screen_columns, screen.cursor_row, true);
-            }
+        // A byte into column 80: the new row is made now, or owed as a pending wrap
+        // when it is the text's last byte and no line end follows.
+        row[(screen_columns - 1) * 2] = b;
+        row[(screen_columns - 1) * 2 + 1] = attribute;
+        if (end_line || i < n) {
+            new_line(screen);
+            last_byte_wrapped = true;
         } else {
-            screen.cursor_column = static_cast<int16_t>(screen.cursor_column + 1);
+            move_cursor(screen, screen_columns, screen.cursor_row, true);
         }
     }
     if (end_line && !last_byte_wrapped) new_line(screen);
 }
 
+namespace {
+
+// Whether an item of this length must start a new row first.
+bool item_needs_new_line(const text_screen& screen, const text_value& text) {
+    if (screen.wrap_pending) return false;     // the next print starts the new row itself
+    if (screen.cursor_column == 1) return false;  // the item starts a row anyway
+    return int64_t{screen.cursor_column} + text.length - 1 > screen_columns;
+}
+
+}  // namespace
+
 void fit_on_line(text_screen& screen, const text_value& text) {
-    if (screen.wrap_pending) return;
-    if (screen.cursor_column == 1) return;
-    if (int64_t{screen.cursor_column} + text.length - 1 > screen_columns) new_line(screen);
+    if (item_needs_new_line(screen, text)) new_line(screen);
 }
 
 void next_print_zone(text_screen& screen) {
@@ -178,8 +223,11 @@ void print_text(const text_value& text, bool end_line) {
     print_text(the_screen(), text, end_line);
 }
 void fit_on_line(const text_value& text) {
+    // The shell's thread is the screen's only writer, so it reads the cursor
+    // without the lock; only the new row, a write, is made under it.
+    if (!item_needs_new_line(the_screen(), text)) return;
     screen_guard guard;
-    fit_on_line(the_screen(), text);
+    new_line(the_screen());
 }
 void next_print_zone() {
     screen_guard guard;

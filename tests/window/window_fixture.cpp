@@ -7,8 +7,10 @@
 //        window_fixture counting  prints a rising count without end, straight
 //                                 through print_text and without statement
 //                                 checks, so a pause does not stop the screen
+//        window_fixture typing    asks "type: " with an input statement, prints
+//                                 the answer on the next row, then waits as
+//                                 "still" does
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -25,15 +27,28 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Waits for the stop request, then stays 1 s before parking.
+[[noreturn]] void linger_until_stopped() {
+    while (!stop_is_requested())
+        std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(1s);
+    halt_program_thread();
+}
+
 void print_still_screen() {
     set_routine_mark(temp_string_count());
     uint32_t statement = 1;
     for (const std::string& line : still_screen_lines())
         output_statement(statement++, item(literal{line.data(), uint32_t(line.size())}));
-    while (!stop_is_requested())
-        std::this_thread::sleep_for(10ms);
-    std::this_thread::sleep_for(1s);
-    halt_program_thread();
+    linger_until_stopped();
+}
+
+void ask_and_print() {
+    set_routine_mark(temp_string_count());
+    text_value* answer = new_string(0, false);
+    input_statement(1, text("type: "), answer);
+    output_statement(2, item(answer));
+    linger_until_stopped();
 }
 
 void print_counting() {
@@ -51,7 +66,12 @@ void print_counting() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool counting = argc > 1 && std::strcmp(argv[1], "counting") == 0;
+    const std::string mode = argc > 1 ? argv[1] : "still";
+    shell_routine routine = print_still_screen;
+    if (mode == "counting")
+        routine = print_counting;
+    else if (mode == "typing")
+        routine = ask_and_print;
     glut_window window;
-    run_console(argc, argv, counting ? print_counting : print_still_screen, window);
+    run_console(argc, argv, routine, window);
 }

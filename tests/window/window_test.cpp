@@ -209,6 +209,47 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
     }
 }
 
+// Typed keys reach the line editor as freeglut reports them: letters in their
+// case, Ctrl+C as the code 3 (a heart when echoed), the Delete key as 127, which
+// the runtime makes an extended key that the line editor drops. The text cursor
+// blinks after the answer at the prompt.
+TEST_F(window_test, typed_keys_reach_the_answer_and_the_cursor_blinks_after_it) {
+    const Window window = start_fixture("typing");
+    ASSERT_NE(window, 0u);
+    auto screen_with = [](const std::vector<std::string>& lines) {
+        std::array<std::string, 25> rows;
+        for (size_t row = 0; row < 25; ++row) {
+            const std::string shown = row < lines.size() ? lines[row] : "";
+            rows[row] = shown + std::string(80 - shown.size(), ' ');
+        }
+        return rows;
+    };
+    auto cursor_drawn_at = [&](const std::array<std::string, 25>& expected, cell_place cursor) {
+        return [&, expected, cursor](const window_picture& picture) {
+            const decoded_screen screen = decode_screen(picture, light_grey, black);
+            const decoded_cell& cell = screen.cell(cursor.row, cursor.column);
+            return screen_mismatches(screen, expected, cursor).empty() && !cell.bytes.test(' ') &&
+                   cell.bytes_under_cursor.test(' ');
+        };
+    };
+
+    const auto prompt = screen_with({"type: "});
+    auto shown = wait_for_picture(window, cursor_drawn_at(prompt, {1, 7}));
+    ASSERT_TRUE(shown && cursor_drawn_at(prompt, {1, 7})(*shown)) << "no cursor after the prompt";
+    ASSERT_EQ(wait_for_screen(window, prompt), "") << "the cursor does not blink";
+
+    ASSERT_TRUE(send_keys(window, {"H", "i", "ctrl+c", "Delete"}));
+    const auto typed = screen_with({"type: Hi\x03"});
+    shown = wait_for_picture(window, cursor_drawn_at(typed, {1, 10}));
+    ASSERT_TRUE(shown && cursor_drawn_at(typed, {1, 10})(*shown))
+        << screen_mismatches(decode_screen(*shown, light_grey, black), typed, cell_place{1, 10});
+
+    ASSERT_TRUE(send_keys(window, {"Return"}));
+    EXPECT_EQ(wait_for_screen(window, screen_with({"type: Hi\x03", "Hi\x03"})), "");
+
+    EXPECT_EQ(close_and_wait(window), 0);
+}
+
 // With no X display to open, the program says so on standard error and ends with
 // code 1 instead of a window.
 TEST_F(window_test, without_a_display_it_says_so_and_exits_with_code_1) {

@@ -95,10 +95,17 @@ struct decoded_screen {
 
 decoded_screen decode_screen(const window_picture& picture, uint32_t foreground, uint32_t background);
 
+// A cell of the screen, row 1..25 and column 1..80.
+struct cell_place {
+    int row;
+    int column;
+};
+
 // Every cell whose glyph is not that of the expected byte (25 rows of 80 bytes),
-// described one per line, at most `limit` of them; empty when all match.
+// described one per line, at most `limit` of them; empty when all match. The
+// cell at `cursor`, when given, may also show its byte with the cursor over it.
 std::string screen_mismatches(const decoded_screen& screen, const std::array<std::string, 25>& expected,
-                              int limit = 12);
+                              std::optional<cell_place> cursor = std::nullopt, int limit = 12);
 
 // A child process started with posix_spawn (no shell), with the test's
 // environment. Invariant: pid is 0 once the child has been waited for.

@@ -73,7 +73,8 @@ window_picture sample_picture(const window_picture& picture, int x, int y, int p
 // One cell read back. `bytes` holds every byte whose glyph the cell shows (several
 // bytes share a glyph: 0, 32 and 255 are all empty); `bytes_under_cursor` those
 // whose glyph it shows with pixel row 14 drawn over in the foreground, as the
-// text cursor draws it.
+// text cursor draws it. Invariant: both are empty for a cell that holds a colour
+// other than the two it was decoded with.
 struct decoded_cell {
     std::bitset<256> bytes;
     std::bitset<256> bytes_under_cursor;

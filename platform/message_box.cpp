@@ -1,0 +1,92 @@
+#include "message_box.h"
+
+#include <spawn.h>
+#include <sys/uio.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+extern char** environ;
+
+namespace {
+
+// THREADING: set by test code before the runtime's threads start; read by the
+// thread that shows a box (the shell's, or the one that raised a critical error).
+std::atomic<message_box_shower> current_shower{nullptr};
+
+// xmessage's exit values for the buttons. It exits with 1 on its own errors, so
+// no button may use 1; OK takes 0, as xmessage's own default button does.
+constexpr int ok_exit_value = 0;
+constexpr int yes_exit_value = 6;
+constexpr int no_exit_value = 7;
+
+void write_to_standard_error(const message_box& box) {
+    char newline[] = "\n";
+    iovec parts[] = {
+        {const_cast<char*>(box.title), std::strlen(box.title)},
+        {newline, 1},
+        {const_cast<char*>(box.text), std::strlen(box.text)},
+        {newline, 1},
+    };
+    // One call, so that the lines are not torn apart by other writers; no heap,
+    // since this also reports running out of memory.
+    while (::writev(STDERR_FILENO, parts, 4) < 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+void set_message_box_shower(message_box_shower shower) {
+    current_shower.store(shower, std::memory_order_release);
+}
+
+box_answer show_message_box(const message_box& box) {
+    message_box_shower shower = current_shower.load(std::memory_order_acquire);
+    box_answer answer = shower != nullptr ? shower(box) : show_xmessage_box(box);
+    if (answer == box_answer::none) write_to_standard_error(box);
+    return answer;
+}
+
+box_answer show_xmessage_box(const message_box& box) {
+    // xmessage has no modal mode and no owner window: it is a window of its own
+    // on the same display, and the calling thread waits for it.
+    const bool yes_no = box.buttons == box_buttons::yes_no;
+    char program[] = "xmessage";
+    char title_option[] = "-title";
+    char buttons_option[] = "-buttons";
+    char yes_no_buttons[] = "Yes:6,No:7";
+    char ok_button[] = "OK:0";
+    char default_option[] = "-default";
+    char yes_default[] = "Yes";
+    char ok_default[] = "OK";
+    char center_option[] = "-center";
+    char* argv[12];
+    int count = 0;
+    argv[count++] = program;
+    argv[count++] = title_option;
+    argv[count++] = const_cast<char*>(box.title);
+    argv[count++] = buttons_option;
+    argv[count++] = yes_no ? yes_no_buttons : ok_button;
+    // Return answers with the default button, as the first button of a box would.
+    argv[count++] = default_option;
+    argv[count++] = yes_no ? yes_default : ok_default;
+    argv[count++] = center_option;
+    argv[count++] = const_cast<char*>(box.text);
+    argv[count] = nullptr;
+
+    pid_t child = 0;
+    if (::posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0) return box_answer::none;
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return box_answer::none;
+    }
+    if (!WIFEXITED(status)) return box_answer::none;
+    const int code = WEXITSTATUS(status);
+    if (yes_no && code == yes_exit_value) return box_answer::yes;
+    if (yes_no && code == no_exit_value) return box_answer::no;
+    if (!yes_no && code == ok_exit_value) return box_answer::ok;
+    return box_answer::none;
+}

@@ -1,15 +1,22 @@
 // Error reports: raising an error, the error dialog and the critical errors.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
-// Raises runtime error n. An immediate critical number shows its box and ends the
-// process; otherwise a pending error stays (n is dropped), n <= 0 becomes 5, and
-// error_pending then event_pending are set. Any thread may call it.
+// Raises runtime error n. An immediate critical number (11, and the out-of-memory
+// numbers 257 and 502 to 518) shows its box and ends the process with code 1, even
+// while another error is pending; otherwise a pending error stays (n is dropped),
+// n <= 0 becomes 5, and error_pending then event_pending are set. Any thread may
+// call it.
 void raise_error(int32_t number);
 
 // The error dialog for the pending error, shown by statement_check on the shell's
-// thread at the given statement. Returns only when the run goes on.
-void report_unhandled_error(uint32_t statement_number);
+// thread. The position is the statement number, or, when included_line is not 0,
+// that line of the included file. Yes, or no answer, clears the error and returns;
+// No finishes the run and parks the thread; a critical error (300 to 315) ends the
+// process with code 1 after its OK box.
+void report_unhandled_error(uint32_t statement_number, uint32_t included_line = 0,
+                            const char* included_file = nullptr);
 
 // The description of an error number ("Unprintable error" when it has none).
 const char* error_description(uint32_t number);
@@ -17,7 +24,12 @@ const char* error_description(uint32_t number);
 // The arithmetic-exception handler: raises the critical error 11.
 void on_arithmetic_signal(int signal_number);
 
-// The program file name shown in the dialog's title: the first command-line
-// argument after its last slash or backslash.
+// The program path whose file name the dialog's title shows: the first
+// command-line argument, as the process was started.
 void set_program_path(const char* path);
 const char* program_path();
+
+// Test seam: where the dialog's title and text are stored: std::malloc, or what a
+// test puts in its place (storage that std::free releases, or null). No storage
+// ends the process with code 1, without a box.
+extern void* (*dialog_text_storage)(size_t size);

@@ -6,9 +6,15 @@
 #include "statement_check.h"
 #include "text_screen.h"
 
+void (*error_point_hook)(uint32_t) = nullptr;
+
 namespace {
 
 uint32_t the_routine_mark = 0;
+
+void error_point(uint32_t n) {
+    if (error_point_hook != nullptr) error_point_hook(n);
+}
 
 // The item's text, copied into the statement's work text.
 void copy_item(text_value* work_text, const output_item& it) {
@@ -29,8 +35,9 @@ void copy_item(text_value* work_text, const output_item& it) {
 }
 
 // Copies and prints one item; false when a pending error cuts the statement short.
-bool print_item(text_value* work_text, const output_item& it) {
+bool print_item(uint32_t n, text_value* work_text, const output_item& it) {
     copy_item(work_text, it);
+    error_point(n);
     if (error_is_pending()) return false;
     fit_on_line(*work_text);
     print_text(*work_text, false);
@@ -45,7 +52,9 @@ void end_output_statement(uint32_t n, text_value* work_text, bool printed_all) {
 }
 
 void input_into(uint32_t n, literal prompt, uint32_t type_code, void* variable) {
-    print_text(*temp_string_literal(prompt.bytes, prompt.length), false);
+    text_value* prompt_text = temp_string_literal(prompt.bytes, prompt.length);
+    error_point(n);
+    print_text(*prompt_text, false);
     input_list()[1] = input_entry{type_code, variable};
     input_variables(1, true);
     if (stop_is_requested()) halt_program_thread();
@@ -65,16 +74,16 @@ uint32_t routine_mark() { return the_routine_mark; }
 
 void output_statement(uint32_t n, const output_item& only) {
     text_value* work_text = new_string(0, false);
-    bool printed_all = print_item(work_text, only);
+    bool printed_all = print_item(n, work_text, only);
     end_output_statement(n, work_text, printed_all);
 }
 
 void output_statement(uint32_t n, const output_item& first, const output_item& after_comma) {
     text_value* work_text = new_string(0, false);
-    bool printed_all = print_item(work_text, first);
+    bool printed_all = print_item(n, work_text, first);
     if (printed_all) {
         next_print_zone();
-        printed_all = print_item(work_text, after_comma);
+        printed_all = print_item(n, work_text, after_comma);
     }
     end_output_statement(n, work_text, printed_all);
 }
@@ -88,6 +97,7 @@ void input_statement(uint32_t n, literal prompt, int16_t* variable) {
 }
 
 void clear_statement(uint32_t n) {
+    error_point(n);
     clear_screen(0, 0, 0);
     finish_statement(n);
 }
@@ -95,7 +105,9 @@ void clear_statement(uint32_t n) {
 void empty_statement(uint32_t n) { finish_statement(n); }
 
 bool block_test(uint32_t n, const text_value* variable, literal compared) {
-    bool holds = compare(variable, compared) || error_is_pending();
+    bool equal = compare(variable, compared);
+    error_point(n);
+    bool holds = equal || error_is_pending();
     if (holds) finish_statement(n);
     return holds;
 }
@@ -103,6 +115,7 @@ bool block_test(uint32_t n, const text_value* variable, literal compared) {
 void loop_top(uint32_t n) { finish_statement(n); }
 
 bool loop_end_test(uint32_t m, bool condition) {
+    error_point(m);
     if (!condition && !error_is_pending()) return false;
     finish_statement(m);
     return true;

@@ -16,6 +16,13 @@ constexpr literal text(const char (&bytes)[N]) {
     return literal{bytes, N - 1};
 }
 
+// Test seam: when set, called with the statement's number at the place in each
+// statement kind where the statement next looks at a pending error (after an
+// output item's copy, before an input's prompt is printed, after a block test's
+// comparison, before an end test's result is used, before a clear), so that a test
+// can raise an error there. Nothing in the program sets it.
+extern void (*error_point_hook)(uint32_t statement_number);
+
 // The routine's mark: the count of temporaries when it started.
 void set_routine_mark(uint32_t mark);
 uint32_t routine_mark();

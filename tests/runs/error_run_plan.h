@@ -1,0 +1,193 @@
+// Whole runs with an error raised inside a chosen statement and every message box
+// recorded instead of shown. The plan is set in the child before start-up; the
+// recorder writes each box as one line on standard error, which the parent reads
+// back from run_result::error_output.
+#pragma once
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "error_report.h"
+#include "fault_injection.h"
+#include "headless_run.h"
+#include "key_down.h"
+#include "message_box.h"
+#include "run_flags.h"
+#include "run_shell.h"
+#include "statements.h"
+
+namespace error_runs {
+
+// What a child run raises, where, and how its boxes are answered.
+struct error_plan {
+    uint32_t statement = 0;        // the statement whose error point raises (0: none)
+    int turn = 1;                  // at the statement's turn-th error point
+    std::vector<int32_t> numbers;  // raised there, in order
+    enum class then { nothing, close_window, arithmetic_signal } after = then::nothing;
+    box_answer answer = box_answer::yes;  // the recorder's answer to a Yes/No box
+    std::optional<fault_point> fault;     // forced before start-up
+};
+
+// A box as the recorder saw it.
+struct recorded_box {
+    bool yes_no = false;
+    bool system_modal = false;
+    std::string title;
+    std::string text;
+};
+
+inline error_plan& planned() {
+    static error_plan plan;
+    return plan;
+}
+
+// Shell thread: the error point of every statement.
+inline void raise_planned_errors(uint32_t statement_number) {
+    static int points_seen = 0;
+    const error_plan& plan = planned();
+    if (statement_number != plan.statement || ++points_seen != plan.turn) return;
+    for (int32_t number : plan.numbers) raise_error(number);
+    if (plan.after == error_plan::then::close_window) {
+        request_close();
+        // The main-loop thread answers with the stop request; the statement then
+        // ends and its check meets both the error and the stop.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!stop_is_requested() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    if (plan.after == error_plan::then::arithmetic_signal) std::raise(SIGFPE);
+}
+
+inline std::string escaped(const char* text) {
+    std::string out;
+    for (const char* at = text; *at != '\0'; ++at) {
+        if (*at == '\n') out += "\\n";
+        else if (*at == '\\') out += "\\\\";
+        else out += *at;
+    }
+    return out;
+}
+
+// The box's line: "box", buttons, modality, title and text, tab-separated.
+inline box_answer record_box(const message_box& box) {
+    const bool yes_no = box.buttons == box_buttons::yes_no;
+    std::string line = std::string("box\t") + (yes_no ? "yes_no" : "ok") + "\t" +
+                       (box.system_modal ? "modal" : "modeless") + "\t" + escaped(box.title) + "\t" +
+                       escaped(box.text) + "\n";
+    // One write: the driver's thread may write to standard error too.
+    (void)::write(STDERR_FILENO, line.data(), line.size());
+    return yes_no ? planned().answer : box_answer::ok;
+}
+
+inline std::string unescaped(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            out += text[i + 1] == 'n' ? '\n' : text[i + 1];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// The boxes recorded in a child's standard error, in order.
+inline std::vector<recorded_box> boxes_of(const run_result& result) {
+    std::vector<recorded_box> boxes;
+    std::istringstream lines(result.error_output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        std::istringstream parts(line);
+        std::string field;
+        while (std::getline(parts, field, '\t')) fields.push_back(field);
+        if (fields.size() != 5 || fields[0] != "box") continue;
+        boxes.push_back({fields[1] == "yes_no", fields[2] == "modal", unescaped(fields[3]), unescaped(fields[4])});
+    }
+    return boxes;
+}
+
+// One prompt and the line typed at it.
+struct answer_step {
+    std::string prompt;
+    std::string reply;
+};
+
+inline std::string trimmed(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+// True when the last row that holds anything ends with the prompt, so that a
+// prompt seen on an earlier turn of a loop does not count.
+inline bool prompt_is_waiting(const screen_rows_text& rows, const std::string& prompt) {
+    const std::string wanted = trimmed(prompt);
+    for (int row = 24; row >= 1; --row) {
+        const std::string shown = trimmed(rows[row - 1]);
+        if (shown.empty()) continue;
+        return shown.size() >= wanted.size() && shown.compare(shown.size() - wanted.size(), wanted.size(), wanted) == 0;
+    }
+    return false;
+}
+
+inline const std::string end_line = "Press any key to continue";
+
+enum class run_ending {
+    at_end_line,  // the run reaches the end-of-run prompt, is captured there and ended with a key
+    by_itself,    // the process ends without a key; the screen is captured until it does
+};
+
+// Runs the shell with the plan: at each step the driver waits for the prompt, captures
+// the screen and types the reply.
+inline run_result run_with_plan(const error_plan& plan, const std::vector<answer_step>& steps,
+                                run_ending ending = run_ending::at_end_line) {
+    return run_headless(
+        run_shell,
+        [&](run_driver& d) {
+            for (const answer_step& step : steps) {
+                if (!d.wait_for([&](const screen_rows_text& rows) { return prompt_is_waiting(rows, step.prompt); })) {
+                    d.note("no prompt: " + step.prompt);
+                    request_close();  // end the child now; the checks then show what went wrong
+                    return;
+                }
+                d.settle();
+                d.capture();
+                d.type(step.reply + "\r");
+            }
+            if (ending == run_ending::by_itself) {
+                for (;;) {
+                    d.capture();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                }
+            }
+            if (!d.wait_for([](const screen_rows_text& rows) { return trimmed(rows[24]) == end_line; })) {
+                request_close();
+                return;
+            }
+            d.settle();
+            d.capture();
+            d.type("x");
+        },
+        std::chrono::milliseconds(30000),
+        [plan] {
+            planned() = plan;
+            set_message_box_shower(record_box);
+            error_point_hook = raise_planned_errors;
+            if (plan.fault) inject_fault(*plan.fault);
+        });
+}
+
+// The dialogue's three prompts.
+inline const std::string name_prompt = "enter your Name: ";
+inline const std::string command_prompt = "what do you want to do: ";
+inline const std::string program_prompt = "what Program you want to open: ";
+
+}  // namespace error_runs

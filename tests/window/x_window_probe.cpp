@@ -9,8 +9,12 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "cp437_font.h"
@@ -211,6 +215,56 @@ std::optional<window_picture> capture_window(const x_probe& probe, Window window
     return picture;
 }
 
+namespace {
+
+void put_big_endian(std::string& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += char((value >> shift) & 0xFF);
+}
+
+// One PNG chunk: length, type, data, and the CRC over type and data.
+void put_png_chunk(std::string& out, const char* type, const std::string& data) {
+    put_big_endian(out, uint32_t(data.size()));
+    const std::string typed = std::string(type, 4) + data;
+    out += typed;
+    put_big_endian(out, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size()))));
+}
+
+}  // namespace
+
+bool save_png(const window_picture& picture, const std::string& path) {
+    // Each row: filter type 0 (none), then R, G, B per pixel.
+    std::string rows;
+    rows.reserve(size_t(picture.height) * (1 + 3 * size_t(picture.width)));
+    for (int y = 0; y < picture.height; ++y) {
+        rows += '\0';
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t colour = picture.at(x, y);
+            rows += char(colour >> 16 & 0xFF);
+            rows += char(colour >> 8 & 0xFF);
+            rows += char(colour & 0xFF);
+        }
+    }
+    uLongf packed_size = compressBound(uLong(rows.size()));
+    std::string packed(packed_size, '\0');
+    if (compress(reinterpret_cast<Bytef*>(packed.data()), &packed_size, reinterpret_cast<const Bytef*>(rows.data()),
+                 uLong(rows.size())) != Z_OK)
+        return false;
+    packed.resize(packed_size);
+
+    std::string header;
+    put_big_endian(header, uint32_t(picture.width));
+    put_big_endian(header, uint32_t(picture.height));
+    header += std::string{8, 2, 0, 0, 0};  // 8 bits per channel, RGB, deflate, no filter set, no interlace
+    std::string file = "\x89PNG\r\n\x1a\n";
+    put_png_chunk(file, "IHDR", header);
+    put_png_chunk(file, "IDAT", packed);
+    put_png_chunk(file, "IEND", "");
+    std::ofstream out(path, std::ios::binary);
+    out.write(file.data(), std::streamsize(file.size()));
+    return bool(out);
+}
+
 window_picture sample_picture(const window_picture& picture, int x, int y, int part_width, int part_height,
                               int width, int height) {
     window_picture sampled;
@@ -256,6 +310,29 @@ decoded_screen decode_screen(const window_picture& picture, uint32_t foreground,
                     cell.bytes_under_cursor.set(size_t(byte));
             }
         }
+    return screen;
+}
+
+bool cell_shows(const window_picture& picture, cell_place place, uint8_t byte, bool with_cursor_line,
+                uint32_t foreground, uint32_t background) {
+    if (picture.width < 640 || picture.height < 400)
+        return false;
+    const glyph_rows& glyph = cp437_glyphs[byte];
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool lit = (with_cursor_line && y == 14) || (glyph[size_t(y)] & (0x80 >> x));
+            if (picture.at((place.column - 1) * 8 + x, (place.row - 1) * 16 + y) != (lit ? foreground : background))
+                return false;
+        }
+    return true;
+}
+
+std::array<std::string, 25> screen_with_rows(const std::vector<std::string>& rows) {
+    std::array<std::string, 25> screen;
+    for (size_t row = 0; row < 25; ++row) {
+        const std::string shown = row < rows.size() ? rows[row].substr(0, 80) : "";
+        screen[row] = shown + std::string(80 - shown.size(), ' ');
+    }
     return screen;
 }
 
@@ -384,8 +461,38 @@ int run_xdotool(const std::vector<std::string>& arguments) {
     return code ? *code : 124;
 }
 
-bool send_keys(Window window, const std::vector<std::string>& keys) {
-    std::vector<std::string> arguments{"windowfocus", "--sync", std::to_string(window), "key", "--delay", "40"};
+bool send_keys(Window window, const std::vector<std::string>& keys, int delay_milliseconds) {
+    std::vector<std::string> arguments{"windowfocus", "--sync", std::to_string(window),
+                                       "key",         "--delay", std::to_string(delay_milliseconds)};
     arguments.insert(arguments.end(), keys.begin(), keys.end());
     return run_xdotool(arguments) == 0;
+}
+
+std::vector<std::string> keys_for_text(const std::string& text) {
+    // The X keysym names of the printable ASCII bytes other than letters and digits.
+    struct named_key {
+        char byte;
+        const char* name;
+    };
+    static constexpr named_key named_keys[] = {
+        {' ', "space"},        {'!', "exclam"},      {'"', "quotedbl"},     {'#', "numbersign"},
+        {'$', "dollar"},       {'%', "percent"},     {'&', "ampersand"},    {'\'', "apostrophe"},
+        {'(', "parenleft"},    {')', "parenright"},  {'*', "asterisk"},     {'+', "plus"},
+        {',', "comma"},        {'-', "minus"},       {'.', "period"},       {'/', "slash"},
+        {':', "colon"},        {';', "semicolon"},   {'<', "less"},         {'=', "equal"},
+        {'>', "greater"},      {'?', "question"},    {'@', "at"},           {'[', "bracketleft"},
+        {'\\', "backslash"},   {']', "bracketright"}, {'^', "asciicircum"}, {'_', "underscore"},
+        {'`', "grave"},        {'{', "braceleft"},   {'|', "bar"},          {'}', "braceright"},
+        {'~', "asciitilde"},
+    };
+    static_assert(std::size(named_keys) == 95 - 26 - 26 - 10, "every printable byte but letters and digits");
+    std::vector<std::string> keys;
+    for (char byte : text) {
+        std::string key(1, byte);
+        for (const named_key& named : named_keys)
+            if (named.byte == byte)
+                key = named.name;
+        keys.push_back(key);
+    }
+    return keys;
 }

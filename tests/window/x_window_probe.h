@@ -65,10 +65,20 @@ struct window_picture {
 // window is gone or cannot be read.
 std::optional<window_picture> capture_window(const x_probe& probe, Window window);
 
+// Writes the picture as an 8-bit RGB PNG file, so that a failed look can be seen
+// afterwards; false when the file cannot be written.
+bool save_png(const window_picture& picture, const std::string& path);
+
 // The part of a picture at (x, y) of the given size, scaled down to width x height
 // by taking the pixel nearest each target pixel's centre.
 window_picture sample_picture(const window_picture& picture, int x, int y, int part_width, int part_height,
                               int width, int height);
+
+// A cell of the screen, row 1..25 and column 1..80.
+struct cell_place {
+    int row;
+    int column;
+};
 
 // One cell read back. `bytes` holds every byte whose glyph the cell shows (several
 // bytes share a glyph: 0, 32 and 255 are all empty); `bytes_under_cursor` those
@@ -96,11 +106,16 @@ struct decoded_screen {
 
 decoded_screen decode_screen(const window_picture& picture, uint32_t foreground, uint32_t background);
 
-// A cell of the screen, row 1..25 and column 1..80.
-struct cell_place {
-    int row;
-    int column;
-};
+// True when the cell's 8 x 16 pixels are exactly the byte's glyph in the two
+// colours, with pixel row 14 all foreground when with_cursor_line is set (the
+// text cursor: one pixel line across the cell). A picture smaller than the
+// screen shows no cell.
+bool cell_shows(const window_picture& picture, cell_place place, uint8_t byte, bool with_cursor_line,
+                uint32_t foreground, uint32_t background);
+
+// 25 rows of 80 bytes: the given rows from the top, padded with blanks, and
+// blank rows below them.
+std::array<std::string, 25> screen_with_rows(const std::vector<std::string>& rows);
 
 // Every cell whose glyph is not that of the expected byte (25 rows of 80 bytes),
 // described one per line, at most `limit` of them; empty when all match. The
@@ -135,5 +150,9 @@ private:
 int run_xdotool(const std::vector<std::string>& arguments);
 
 // Gives the window the keyboard focus, then types the keys (xdotool key names,
-// such as "alt+Return" or "ctrl+Pause"). True when xdotool succeeded.
-bool send_keys(Window window, const std::vector<std::string>& keys);
+// such as "alt+Return" or "ctrl+Pause"), `delay_milliseconds` apart. True when
+// xdotool succeeded.
+bool send_keys(Window window, const std::vector<std::string>& keys, int delay_milliseconds = 40);
+
+// The xdotool key names that type a text of printable ASCII, byte by byte.
+std::vector<std::string> keys_for_text(const std::string& text);

@@ -2,45 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <iostream>
-
-namespace {
-
-std::vector<std::function<std::vector<figure>(const benchmark_times&)>>& figure_makers() {
-    static std::vector<std::function<std::vector<figure>(const benchmark_times&)>> makers;
-    return makers;
-}
-
-// Shows Google Benchmark's own report on standard error and keeps every time.
-class collecting_reporter : public benchmark::ConsoleReporter {
-public:
-    benchmark_times times;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.iterations == 0) continue;
-            // Aggregates (mean, median) replace the single runs they summarise.
-            std::string name = run.benchmark_name();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            if (run.run_type == Run::RT_Aggregate) name = run.run_name.str();
-            times[name] = run.GetAdjustedRealTime() * to_nanoseconds(run.time_unit);
-        }
-    }
-
-private:
-    static double to_nanoseconds(benchmark::TimeUnit unit) {
-        switch (unit) {
-            case benchmark::kNanosecond: return 1;
-            case benchmark::kMicrosecond: return 1e3;
-            case benchmark::kMillisecond: return 1e6;
-            case benchmark::kSecond: return 1e9;
-        }
-        return 1;
-    }
-};
-
-}  // namespace
 
 std::string scaled(double value, const std::string& unit) {
     struct prefix {
@@ -76,21 +37,13 @@ void print_figure(const figure& f) {
     std::fflush(stdout);
 }
 
-int register_figures(const std::function<std::vector<figure>(const benchmark_times&)>& make) {
-    figure_makers().push_back(make);
-    return static_cast<int>(figure_makers().size());
+std::vector<std::function<std::vector<figure>(const benchmark_times&)>>& registered_figure_makers() {
+    static std::vector<std::function<std::vector<figure>(const benchmark_times&)>> makers;
+    return makers;
 }
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    collecting_reporter reporter;
-    reporter.SetOutputStream(&std::cerr);
-    reporter.SetErrorStream(&std::cerr);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (const auto& make : figure_makers()) {
-        for (const figure& f : make(reporter.times)) print_figure(f);
-    }
-    benchmark::Shutdown();
-    return 0;
+int register_figures(const std::function<std::vector<figure>(const benchmark_times&)>& make) {
+    registered_figure_makers().push_back(make);
+    return static_cast<int>(registered_figure_makers().size());
 }
+

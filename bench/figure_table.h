@@ -1,8 +1,6 @@
 // One table of figures, each held against a limit measured or fixed in the same
 // run, so that the ratio holds on a noisy machine.
 #pragma once
-#include <benchmark/benchmark.h>
-
 #include <functional>
 #include <map>
 #include <string>
@@ -28,6 +26,9 @@ void print_figure(const figure& f);
 // A benchmark's time per iteration in nanoseconds (real time), by name as Google
 // Benchmark reports it (e.g. "prank_loop/real").
 using benchmark_times = std::map<std::string, double>;
+
+// The registered functions, in the order of registration.
+std::vector<std::function<std::vector<figure>(const benchmark_times&)>>& registered_figure_makers();
 
 // Registers a function that turns the run's benchmark times into figures; each
 // benchmark file registers one for its own benchmarks.

@@ -39,9 +39,13 @@ struct line_input_test : ::testing::Test {
         while (take_key_entry(stale)) {
         }
         reset_screen(the_screen());
+        free_string(text);  // a table of cases runs SetUp again for each case
         text = new_string(0, false);
     }
-    void TearDown() override { free_string(text); }
+    void TearDown() override {
+        free_string(text);
+        text = nullptr;
+    }
 
     void run_input(uint32_t type_code, const std::vector<key_press>& keys) {
         input_list()[1] = input_entry{type_code, type_code == text_type_code ? static_cast<void*>(text)

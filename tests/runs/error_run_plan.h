@@ -65,24 +65,41 @@ inline void raise_planned_errors(uint32_t statement_number) {
     if (plan.after == error_plan::then::arithmetic_signal) std::raise(SIGFPE);
 }
 
-inline std::string escaped(const char* text) {
-    std::string out;
-    for (const char* at = text; *at != '\0'; ++at) {
-        if (*at == '\n') out += "\\n";
-        else if (*at == '\\') out += "\\\\";
-        else out += *at;
+// A line built in fixed storage: the recorder also runs inside the
+// arithmetic-exception handler, where nothing may allocate.
+struct box_line {
+    char bytes[4096];
+    size_t length = 0;
+    void add(char c) {
+        if (length < sizeof bytes) bytes[length++] = c;
     }
-    return out;
-}
+    void add(const char* text) {
+        for (const char* at = text; *at != '\0'; ++at) add(*at);
+    }
+    void add_escaped(const char* text) {
+        for (const char* at = text; *at != '\0'; ++at) {
+            if (*at == '\n') add("\\n");
+            else if (*at == '\\') add("\\\\");
+            else add(*at);
+        }
+    }
+};
 
 // The box's line: "box", buttons, modality, title and text, tab-separated.
 inline box_answer record_box(const message_box& box) {
     const bool yes_no = box.buttons == box_buttons::yes_no;
-    std::string line = std::string("box\t") + (yes_no ? "yes_no" : "ok") + "\t" +
-                       (box.system_modal ? "modal" : "modeless") + "\t" + escaped(box.title) + "\t" +
-                       escaped(box.text) + "\n";
+    box_line line;
+    line.add("box\t");
+    line.add(yes_no ? "yes_no" : "ok");
+    line.add('\t');
+    line.add(box.system_modal ? "modal" : "modeless");
+    line.add('\t');
+    line.add_escaped(box.title);
+    line.add('\t');
+    line.add_escaped(box.text);
+    line.add('\n');
     // One write: the driver's thread may write to standard error too.
-    (void)::write(STDERR_FILENO, line.data(), line.size());
+    (void)::write(STDERR_FILENO, line.bytes, line.length);
     return yes_no ? planned().answer : box_answer::ok;
 }
 

@@ -137,17 +137,7 @@ protected:
     // when the time runs out.
     std::optional<window_picture> wait_for_picture(Window window,
                                                    const std::function<bool(const window_picture&)>& holds) {
-        const auto end = std::chrono::steady_clock::now() + generous;
-        std::optional<window_picture> last;
-        do {
-            if (auto picture = capture_window(*probe, window)) {
-                last = std::move(picture);
-                if (holds(*last))
-                    return last;
-            }
-            std::this_thread::sleep_for(20ms);
-        } while (std::chrono::steady_clock::now() < end);
-        return last;
+        return ::wait_for_picture(*probe, window, holds, generous, 20ms);
     }
 
     // Waits until the window shows the view, with the cursor line drawn at its

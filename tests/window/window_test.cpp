@@ -75,17 +75,7 @@ protected:
     // when the time runs out.
     std::optional<window_picture> wait_for_picture(Window window,
                                                    const std::function<bool(const window_picture&)>& holds) {
-        const auto end = std::chrono::steady_clock::now() + generous;
-        std::optional<window_picture> last;
-        do {
-            if (auto picture = capture_window(*probe, window)) {
-                last = std::move(picture);
-                if (holds(*last))
-                    return last;
-            }
-            std::this_thread::sleep_for(50ms);
-        } while (std::chrono::steady_clock::now() < end);
-        return last;
+        return ::wait_for_picture(*probe, window, holds, generous, 50ms);
     }
 
     // Waits until the window shows the expected screen; what still differs.

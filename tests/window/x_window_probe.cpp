@@ -496,3 +496,18 @@ std::vector<std::string> keys_for_text(const std::string& text) {
     }
     return keys;
 }
+
+std::optional<window_picture> wait_for_picture(const x_probe& probe, Window window,
+                                               const std::function<bool(const window_picture&)>& holds,
+                                               std::chrono::milliseconds limit, std::chrono::milliseconds interval) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    std::optional<window_picture> last;
+    do {
+        if (auto picture = capture_window(probe, window)) {
+            last = std::move(picture);
+            if (holds(*last)) return last;
+        }
+        std::this_thread::sleep_for(interval);
+    } while (std::chrono::steady_clock::now() < end);
+    return last;
+}

@@ -9,6 +9,7 @@
 #include <bitset>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,12 @@ struct window_picture {
 // Reads the window's pixels from the window itself (XGetImage); nothing when the
 // window is gone or cannot be read.
 std::optional<window_picture> capture_window(const x_probe& probe, Window window);
+
+// Polls the window's picture every `interval` until `holds` accepts one or the
+// limit runs out; the last picture seen either way.
+std::optional<window_picture> wait_for_picture(const x_probe& probe, Window window,
+                                               const std::function<bool(const window_picture&)>& holds,
+                                               std::chrono::milliseconds limit, std::chrono::milliseconds interval);
 
 // Writes the picture as an 8-bit RGB PNG file, so that a failed look can be seen
 // afterwards; false when the file cannot be written.

@@ -1,11 +1,15 @@
 // The real window's frame cost: the console runtime and its freeglut window, with
 // a routine that changes the text screen faster than the display passes copy it,
 // so that every pass brings the window a new picture to draw. The link wraps
-// glutSwapBuffers to count the frames. Prints its figures and closes the window.
+// glutSwapBuffers, and the window's copy of a changed part, to count the frames.
+// Prints its figures and closes the window.
 //   window_frame_cost SECONDS
+#include <GL/glx.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -17,12 +21,27 @@
 #include "text_screen.h"
 
 extern "C" void __real_glutSwapBuffers();
+extern "C" __GLXextFuncPtr __real_glXGetProcAddressARB(const GLubyte* name);
 namespace {
 std::atomic<uint64_t> frames_drawn{0};
+PFNGLXCOPYSUBBUFFERMESAPROC real_copy_sub_buffer = nullptr;
+
+// A changed part copied to the window is a frame as well.
+void counted_copy_sub_buffer(Display* display, GLXDrawable drawable, int x, int y, int width, int height) {
+    frames_drawn.fetch_add(1, std::memory_order_relaxed);
+    real_copy_sub_buffer(display, drawable, x, y, width, height);
 }
+}  // namespace
 extern "C" void __wrap_glutSwapBuffers() {
     frames_drawn.fetch_add(1, std::memory_order_relaxed);
     __real_glutSwapBuffers();
+}
+extern "C" __GLXextFuncPtr __wrap_glXGetProcAddressARB(const GLubyte* name) {
+    __GLXextFuncPtr function = __real_glXGetProcAddressARB(name);
+    if (function == nullptr || std::strcmp(reinterpret_cast<const char*>(name), "glXCopySubBufferMESA") != 0)
+        return function;
+    real_copy_sub_buffer = reinterpret_cast<PFNGLXCOPYSUBBUFFERMESAPROC>(function);
+    return reinterpret_cast<__GLXextFuncPtr>(counted_copy_sub_buffer);
 }
 
 namespace {

@@ -7,9 +7,11 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "display_copy.h"
 #include "display_layout.h"
@@ -47,6 +49,11 @@ struct window_state {
     Display* glut_display = nullptr;
     x_key_watch key_watch;
     bool window_open = false;
+    // glXCopySubBufferMESA when the GL offers it: a small change is redrawn into
+    // the back buffer and only that rectangle copied to the window, which keeps
+    // the rest of the picture. Null when the GL lacks it: every change then
+    // redraws the whole window and swaps.
+    PFNGLXCOPYSUBBUFFERMESAPROC copy_sub_buffer = nullptr;
 };
 
 window_state* the_state = nullptr;
@@ -72,26 +79,67 @@ int on_display_lost(Display*) {
     exit_process(1);
 }
 
-void upload_picture(const frame_picture& picture) {
+// A rectangle of the picture in pixels, from its top left corner.
+struct pixel_rect {
+    int x = 0;
+    int y = 0;
+    int width = frame_width;
+    int height = frame_height;
+};
+
+// Puts a rectangle of the picture into the texture at the same place.
+void upload_picture(const frame_picture& picture, const pixel_rect& part = {}) {
     glBindTexture(GL_TEXTURE_2D, the_state->texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, frame_width);
     // 0x00RRGGBB words are B, G, R, 0 in memory on every byte order with this pair.
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frame_width, frame_height, GL_BGRA,
-                    GL_UNSIGNED_INT_8_8_8_8_REV, picture.pixels.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, part.x, part.y, part.width, part.height, GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV,
+                    picture.pixels.data() + std::size_t(part.y) * frame_width + std::size_t(part.x));
 }
 
-void on_display() {
-    window_state& state = *the_state;
-    glViewport(0, 0, state.window_width, state.window_height);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+// The cells whose pixels differ between two frames, as one rectangle of pixels;
+// nothing (zero width) when no cell differs.
+pixel_rect changed_part(const display_frame& before, const display_frame& after) {
+    int first_column = screen_columns, last_column = -1, first_row = screen_rows, last_row = -1;
+    auto add = [&](int column, int row) {  // 0-based
+        first_column = std::min(first_column, column);
+        last_column = std::max(last_column, column);
+        first_row = std::min(first_row, row);
+        last_row = std::max(last_row, row);
+    };
+    constexpr std::size_t row_bytes = screen_columns * 2;
+    for (int row = 0; row < screen_rows; ++row) {
+        const uint8_t* a = before.cells.data() + std::size_t(row) * row_bytes;
+        const uint8_t* b = after.cells.data() + std::size_t(row) * row_bytes;
+        if (std::memcmp(a, b, row_bytes) == 0) continue;
+        for (int column = 0; column < screen_columns; ++column) {
+            if (a[column * 2] != b[column * 2] || a[column * 2 + 1] != b[column * 2 + 1]) add(column, row);
+        }
+    }
+    auto add_cursor = [&](const display_frame& frame) {
+        if (frame.cursor_drawn && frame.cursor_column >= 1 && frame.cursor_column <= screen_columns &&
+            frame.cursor_row >= 1 && frame.cursor_row <= screen_rows)
+            add(frame.cursor_column - 1, frame.cursor_row - 1);
+    };
+    if (before.cursor_drawn != after.cursor_drawn || before.cursor_column != after.cursor_column ||
+        before.cursor_row != after.cursor_row) {
+        add_cursor(before);
+        add_cursor(after);
+    }
+    if (last_column < 0) return pixel_rect{0, 0, 0, 0};
+    constexpr int cell_width = frame_width / screen_columns;
+    constexpr int cell_height = frame_height / screen_rows;
+    return pixel_rect{first_column * cell_width, first_row * cell_height,
+                      (last_column - first_column + 1) * cell_width, (last_row - first_row + 1) * cell_height};
+}
 
-    const picture_place place = place_picture(state.applied_mode, state.window_width, state.window_height);
+// The texture's picture as one quad over the viewport.
+void draw_picture_quad(const picture_place& place) {
     // GL counts viewport rows from the bottom.
-    glViewport(place.x, state.window_height - place.y - place.height, place.width, place.height);
+    glViewport(place.x, the_state->window_height - place.y - place.height, place.width, place.height);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, state.texture);
+    glBindTexture(GL_TEXTURE_2D, the_state->texture);
     const GLint filter = place.smooth ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
@@ -106,7 +154,38 @@ void on_display() {
     glTexCoord2f(0, bottom), glVertex2f(-1, -1);
     glEnd();
     glDisable(GL_TEXTURE_2D);
+}
+
+void on_display() {
+    window_state& state = *the_state;
+    glViewport(0, 0, state.window_width, state.window_height);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    draw_picture_quad(place_picture(state.applied_mode, state.window_width, state.window_height));
     glutSwapBuffers();
+}
+
+// Redraws only a changed part of the picture and copies it to the window, when
+// the GL can copy a part, the part is small (a quarter of the picture at most;
+// a bigger one is drawn whole) and the picture is shown at its own size (a
+// scaled picture's smoothing reaches past the part). The whole part is drawn
+// anew, so what the back buffer held outside it does not matter. False when it
+// does not.
+bool redraw_part(const pixel_rect& part) {
+    window_state& state = *the_state;
+    if (state.copy_sub_buffer == nullptr || part.width * part.height * 4 > frame_width * frame_height)
+        return false;
+    const picture_place place = place_picture(state.applied_mode, state.window_width, state.window_height);
+    if (place.width != frame_width || place.height != frame_height)
+        return false;
+    const int x = place.x + part.x;
+    const int y = state.window_height - place.y - part.y - part.height;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, y, part.width, part.height);
+    draw_picture_quad(place);
+    glDisable(GL_SCISSOR_TEST);
+    state.copy_sub_buffer(state.glut_display, glXGetCurrentDrawable(), x, y, part.width, part.height);
+    return true;
 }
 
 void on_reshape(int width, int height) {
@@ -161,14 +240,19 @@ void take_new_frame() {
     display_frame newest;
     if (!take_display_frame(newest, state.shown_serial))
         return;
-    const bool unchanged = state.shown_serial != 0 && same_picture(newest, state.frame);
+    const bool first = state.shown_serial == 0;
+    const bool unchanged = !first && same_picture(newest, state.frame);
+    const pixel_rect part = first ? pixel_rect{} : changed_part(state.frame, newest);
     state.frame = newest;
     state.shown_serial = newest.serial;
-    if (unchanged)
+    if (unchanged || part.width == 0)
         return;
     draw_frame(state.frame, state.picture);
-    upload_picture(state.picture);
-    glutPostRedisplay();
+    // Only the changed cells go into the texture; the rest of it shows them already.
+    upload_picture(state.picture, part);
+    // The first picture is drawn whole, over a back buffer that holds nothing yet.
+    if (first || !redraw_part(part))
+        glutPostRedisplay();
 }
 
 // Sleeps until either connection has something to read or the tick is over.
@@ -217,6 +301,13 @@ void create_window(int& argc, char** argv) {
         fail_to_open("the GL entry points cannot be loaded");
     if (!GLEW_VERSION_1_2)
         fail_to_open("the GL driver is older than 1.2");
+
+    const char* extensions =
+        glXQueryExtensionsString(the_state->glut_display, DefaultScreen(the_state->glut_display));
+    if (extensions != nullptr && std::strstr(extensions, "GLX_MESA_copy_sub_buffer") != nullptr) {
+        the_state->copy_sub_buffer = reinterpret_cast<PFNGLXCOPYSUBBUFFERMESAPROC>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")));
+    }
 }
 
 void create_texture() {

@@ -10,12 +10,21 @@
 
 namespace {
 
-// The list of temporaries, oldest first, and the values released for reuse.
+// Storage of this many bytes or fewer is taken as one block of exactly this
+// size, and a few freed blocks are kept for the next small text: a loop that
+// makes and frees a short work text each turn then calls malloc only once.
+constexpr uint32_t small_block_bytes = 32;
+constexpr int kept_small_blocks = 4;
+
+// The list of temporaries, oldest first, the values released for reuse and the
+// freed small blocks kept (they count as no storage in use).
 // THREADING: shell thread only.
 struct temporary_store {
     std::vector<text_value*> temporaries;
     std::vector<text_value*> released_values;
     uint64_t storage_in_use = 0;
+    uint8_t* small_blocks[kept_small_blocks] = {};
+    int small_block_count = 0;
 };
 
 temporary_store& store() {
@@ -23,18 +32,38 @@ temporary_store& store() {
     return *the_store;
 }
 
-uint8_t* allocate_storage(uint32_t capacity) {
-    if (capacity == 0) return nullptr;
-    void* storage = fault_is_injected(fault_point::text_store) ? nullptr : std::malloc(capacity);
+// The capacity that storage for length bytes gets.
+uint32_t storage_capacity(uint32_t length) {
+    return length != 0 && length <= small_block_bytes ? small_block_bytes : length;
+}
+
+// Storage of storage_capacity(length) bytes; null for 0.
+uint8_t* allocate_storage(uint32_t length) {
+    if (length == 0) return nullptr;
+    auto& s = store();
+    const uint32_t capacity = storage_capacity(length);
+    void* storage = nullptr;
+    if (!fault_is_injected(fault_point::text_store)) {
+        if (capacity == small_block_bytes && s.small_block_count > 0) {
+            storage = s.small_blocks[--s.small_block_count];
+        } else {
+            storage = std::malloc(capacity);
+        }
+    }
     if (storage == nullptr) raise_error(512);
-    store().storage_in_use += capacity;
+    s.storage_in_use += capacity;
     return static_cast<uint8_t*>(storage);
 }
 
 void free_storage(text_value* text) {
     if (!text->literal && text->bytes != nullptr) {
-        std::free(text->bytes);
-        store().storage_in_use -= text->capacity;
+        auto& s = store();
+        if (text->capacity == small_block_bytes && s.small_block_count < kept_small_blocks) {
+            s.small_blocks[s.small_block_count++] = text->bytes;
+        } else {
+            std::free(text->bytes);
+        }
+        s.storage_in_use -= text->capacity;
     }
     text->bytes = nullptr;
     text->length = 0;
@@ -89,7 +118,7 @@ void reserve(text_value* target, uint32_t length) {
         uint8_t* storage = allocate_storage(length);
         free_storage(target);
         target->bytes = storage;
-        target->capacity = length;
+        target->capacity = storage_capacity(length);
     }
 }
 
@@ -100,7 +129,7 @@ text_value* new_string(uint32_t length, bool temporary) {
     text->bytes = allocate_storage(length);
     if (length != 0) std::memset(text->bytes, 0, length);
     text->length = length;
-    text->capacity = length;
+    text->capacity = storage_capacity(length);
     if (temporary) add_temporary(text);
     return text;
 }

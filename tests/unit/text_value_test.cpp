@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "text_value.h"
 
@@ -23,6 +24,29 @@ TEST(text_value, literal_temporary_is_not_copied_and_assign_copies_it) {
     release_temp_strings(mark, 0);
     EXPECT_EQ(bytes_of(owned), "abc");
     free_string(owned);
+}
+
+TEST(text_value, freed_short_texts_leave_no_storage_and_later_texts_keep_their_bytes) {
+    uint64_t in_use = text_storage_in_use();
+    std::vector<text_value*> texts;
+    const std::string lines[] = {"youareanidiot hahahahahahah!", "a", std::string(32, 'x'), std::string(33, 'y'),
+                                 "Welcome to Morvane", std::string(31, 'z')};
+    for (int round = 0; round < 3; ++round) {
+        for (const std::string& line : lines) {
+            text_value* text = new_string(0, false);
+            assign_bytes(text, reinterpret_cast<const uint8_t*>(line.data()), uint32_t(line.size()));
+            texts.push_back(text);
+        }
+        for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(bytes_of(texts[i]), lines[i]);
+        // A shorter text into a value that had a longer one, and back.
+        assign_bytes(texts[0], reinterpret_cast<const uint8_t*>("ab"), 2);
+        EXPECT_EQ(bytes_of(texts[0]), "ab");
+        assign_bytes(texts[0], reinterpret_cast<const uint8_t*>(lines[0].data()), uint32_t(lines[0].size()));
+        EXPECT_EQ(bytes_of(texts[0]), lines[0]);
+        for (text_value* text : texts) free_string(text);
+        texts.clear();
+        EXPECT_EQ(text_storage_in_use(), in_use);
+    }
 }
 
 TEST(text_value, assign_takes_over_a_built_temporary) {

@@ -21,6 +21,7 @@
 #include "glut_window.h"
 #include "run_shell.h"
 #include "statements.h"
+#include "x_display_test.h"
 #include "x_window_probe.h"
 
 namespace {
@@ -62,45 +63,28 @@ std::vector<std::string> window_command(Display* display, Window window) {
     return command;
 }
 
-std::array<std::string, 25> screen_rows(std::vector<std::string> shown) {
-    std::array<std::string, 25> rows;
-    shown.resize(25);
-    for (size_t row = 0; row < 25; ++row) rows[row] = shown[row] + std::string(80 - shown[row].size(), ' ');
-    return rows;
-}
-
-class error_dialog_window : public testing::Test {
+class error_dialog_window : public x_display_test {
 protected:
-    void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        ASSERT_TRUE(display && *display) << "DISPLAY is not set: the window tests need an X server";
-        probe = std::make_unique<x_probe>();
-        ASSERT_NE(probe->display(), nullptr) << "cannot open the X display " << display;
-    }
-
     // Waits until the window shows the rows, the text cursor allowed on any cell;
     // what still differs.
     std::string wait_for_screen(Window window, const std::array<std::string, 25>& expected) {
         std::string differences = "the window could not be read";
-        const auto end = std::chrono::steady_clock::now() + generous;
-        do {
-            if (auto picture = capture_window(*probe, window)) {
-                const decoded_screen screen = decode_screen(*picture, light_grey, black);
-                differences.clear();
-                for (int row = 1; row <= 25; ++row) {
-                    for (int column = 1; column <= 80; ++column) {
-                        const uint8_t wanted = uint8_t(expected[size_t(row - 1)][size_t(column - 1)]);
-                        const decoded_cell& cell = screen.cell(row, column);
-                        if (!cell.bytes.test(wanted) && !cell.bytes_under_cursor.test(wanted)) {
-                            differences += "row " + std::to_string(row) + " column " + std::to_string(column) + "\n";
-                        }
+        wait_for_picture(*probe, window, [&](const window_picture& picture) {
+            const decoded_screen screen = decode_screen(picture, light_grey, black);
+            differences.clear();
+            for (int row = 1; row <= 25; ++row) {
+                for (int column = 1; column <= 80; ++column) {
+                    const uint8_t wanted = uint8_t(expected[size_t(row - 1)][size_t(column - 1)]);
+                    const decoded_cell& cell = screen.cell(row, column);
+                    if (!cell.bytes.test(wanted) && !cell.bytes_under_cursor.test(wanted)) {
+                        differences += "row " + std::to_string(row) + " column " + std::to_string(column) + "\n";
                     }
                 }
-                if (differences.empty()) return differences;
-                differences += "the window shows:\n" + screen.as_text();
             }
-            std::this_thread::sleep_for(50ms);
-        } while (std::chrono::steady_clock::now() < end);
+            if (differences.empty()) return true;
+            differences += "the window shows:\n" + screen.as_text();
+            return false;
+        }, generous, 50ms);
         return differences;
     }
 
@@ -111,9 +95,9 @@ protected:
             XKillClient(probe->display(), dialog);
             XSync(probe->display(), False);
         }
+        x_display_test::TearDown();
     }
 
-    std::unique_ptr<x_probe> probe;
     child_process shell;
     Window dialog = 0;
 };
@@ -124,7 +108,7 @@ TEST_F(error_dialog_window, dialog_shows_the_error_and_yes_goes_on_with_the_run)
     const Window window = probe->wait_for_window("Untitled", shell.id(), generous);
     ASSERT_NE(window, 0u) << "the shell's window did not appear";
     probe->move_to_origin(window);
-    ASSERT_EQ(wait_for_screen(window, screen_rows({"enter your Name:"})), "");
+    ASSERT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name:"})), "");
     ASSERT_TRUE(send_keys(window, {"B", "o", "Return"}));
 
     const std::string title = "Unhandled Error #5 - " + file_name(program);
@@ -149,16 +133,16 @@ TEST_F(error_dialog_window, dialog_shows_the_error_and_yes_goes_on_with_the_run)
 
     // While the box waits, the window keeps showing the screen as the error left
     // it: the greeting and its blanks, no name.
-    EXPECT_EQ(wait_for_screen(window, screen_rows({"enter your Name: Bo", "Welcome to Morvane"})), "");
+    EXPECT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name: Bo", "Welcome to Morvane"})), "");
 
     ASSERT_TRUE(send_keys(dialog, {"Return"}));
-    EXPECT_EQ(wait_for_screen(window, screen_rows({"enter your Name: Bo",
+    EXPECT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name: Bo",
                                                    "Welcome to Morvane          what do you want to do:"})),
               "");
     EXPECT_EQ(probe->find_window(title, 0), 0u) << "the box is still up after Yes";
 
     ASSERT_TRUE(send_keys(window, {"c", "d", "Return"}));
-    ASSERT_EQ(wait_for_screen(window, screen_rows({"enter your Name: Bo",
+    ASSERT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name: Bo",
                                                    "Welcome to Morvane          what do you want to do: cd",
                                                    "cd: ZavadOzididuva, Explorer, Calculator, ZodeZozo, Writer",
                                                    "what Program you want to open:"})),
@@ -166,7 +150,7 @@ TEST_F(error_dialog_window, dialog_shows_the_error_and_yes_goes_on_with_the_run)
     ASSERT_TRUE(send_keys(window, {"x", "Return"}));
     std::vector<std::string> end_screen(24);
     end_screen.push_back("Press any key to continue");
-    ASSERT_EQ(wait_for_screen(window, screen_rows(end_screen)), "");
+    ASSERT_EQ(wait_for_screen(window, screen_with_rows(end_screen)), "");
     ASSERT_TRUE(send_keys(window, {"space"}));
     EXPECT_EQ(shell.wait_for_exit(generous), 0);
 }

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "x_display_test.h"
 #include "x_window_probe.h"
 
 namespace {
@@ -95,27 +96,8 @@ bool shows_cursor_line(const window_picture& picture, const expected_view& view)
     return cell_shows(picture, at, byte, true, light_grey, black) && differences(picture, view).empty();
 }
 
-class program_window_test : public ::testing::Test {
+class program_window_test : public x_display_test {
 protected:
-    void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        ASSERT_TRUE(display && *display)
-            << "DISPLAY is not set: the window tests need an X server (scripts/test starts a private Xvfb)";
-        probe = std::make_unique<x_probe>();
-        ASSERT_NE(probe->display(), nullptr) << "cannot open the X display " << display;
-    }
-
-    // The display is shared with the tests that come after: leave Caps Lock and
-    // Num Lock off as they were.
-    void TearDown() override {
-        if (!probe || !probe->display())
-            return;
-        const uint32_t locks = probe->lock_states();
-        if (locks & 1)
-            run_xdotool({"key", "Caps_Lock"});
-        if (locks & 2)
-            run_xdotool({"key", "Num_Lock"});
-    }
 
     // Starts the program and returns its window, moved to the screen's top left
     // corner; 0 (with a failure) when it does not appear.
@@ -201,7 +183,6 @@ protected:
         return text.str();
     }
 
-    std::unique_ptr<x_probe> probe;
     child_process program;
     const std::string error_file = ::testing::TempDir() + "program_window_stderr.txt";
 };

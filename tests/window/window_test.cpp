@@ -14,6 +14,7 @@
 
 #include "display_layout.h"
 #include "fixture_screen.h"
+#include "x_display_test.h"
 #include "x_window_probe.h"
 
 extern char** environ;
@@ -33,27 +34,8 @@ std::string hex_colour(uint32_t colour) {
     return text;
 }
 
-class window_test : public ::testing::Test {
+class window_test : public x_display_test {
 protected:
-    void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        ASSERT_TRUE(display && *display)
-            << "DISPLAY is not set: the window tests need an X server (scripts/test starts a private Xvfb)";
-        probe = std::make_unique<x_probe>();
-        ASSERT_NE(probe->display(), nullptr) << "cannot open the X display " << display;
-    }
-
-    // The display is shared with the tests that come after: leave Caps Lock and
-    // Num Lock off as they were.
-    void TearDown() override {
-        if (!probe || !probe->display())
-            return;
-        const uint32_t locks = probe->lock_states();
-        if (locks & 1)
-            run_xdotool({"key", "Caps_Lock"});
-        if (locks & 2)
-            run_xdotool({"key", "Num_Lock"});
-    }
 
     // Starts window_fixture in the given mode and returns its window, moved to
     // the screen's top left corner; 0 (with a failure) when it does not appear.
@@ -97,7 +79,6 @@ protected:
         return fixture.wait_for_exit(generous);
     }
 
-    std::unique_ptr<x_probe> probe;
     child_process fixture;
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <optional>
@@ -32,6 +33,7 @@ struct error_plan {
     enum class then { nothing, close_window, arithmetic_signal } after = then::nothing;
     box_answer answer = box_answer::yes;  // the recorder's answer to a Yes/No box
     std::optional<fault_point> fault;     // forced before start-up
+    bool capture_at_box = false;          // the driver captures the screen a Yes/No box finds
 };
 
 // A box as the recorder saw it.
@@ -63,6 +65,29 @@ inline void raise_planned_errors(uint32_t statement_number) {
         }
     }
     if (plan.after == error_plan::then::arithmetic_signal) std::raise(SIGFPE);
+}
+
+// The recorder's request for a capture of the screen as a Yes/No box finds it,
+// for runs that end by themselves: a run may end right after the answer, before
+// the driver's next look. THREADING: the recorder (shell's thread) stores
+// wanted and waits for captured; the driver stores captured once it has sent a
+// frame published after it saw the request.
+enum class box_capture : int { none, wanted, captured };
+
+inline std::atomic<int>& box_capture_state() {
+    static std::atomic<int> state{int(box_capture::none)};
+    return state;
+}
+
+// Shell thread, while a Yes/No box is up: the screen cannot change until the
+// answer, so the driver's capture shows it as the box found it.
+inline void wait_for_the_capture_at_the_box() {
+    box_capture_state().store(int(box_capture::wanted), std::memory_order_release);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (box_capture_state().load(std::memory_order_acquire) != int(box_capture::captured) &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 // A line built in fixed storage: the recorder also runs inside the
@@ -100,7 +125,9 @@ inline box_answer record_box(const message_box& box) {
     line.add('\n');
     // One write: the driver's thread may write to standard error too.
     (void)::write(STDERR_FILENO, line.bytes, line.length);
-    return yes_no ? planned().answer : box_answer::ok;
+    if (!yes_no) return box_answer::ok;
+    if (planned().capture_at_box) wait_for_the_capture_at_the_box();
+    return planned().answer;
 }
 
 inline std::string unescaped(const std::string& text) {
@@ -159,16 +186,33 @@ inline const std::string end_line = "Press any key to continue";
 
 enum class run_ending {
     at_end_line,  // the run reaches the end-of-run prompt, is captured there and ended with a key
-    by_itself,    // the process ends without a key; the screen is captured until it does
+    by_itself,    // the process ends without a key; the screen is captured until it does,
+                  // and as a Yes/No box finds it (see screen_at_the_box)
 };
+
+inline const std::string box_capture_note = "screen at the box: capture ";
+
+// The capture taken while the Yes/No box was up, in a run that ended by itself;
+// null when there was none.
+inline const screen_rows_text* screen_at_the_box(const run_result& result) {
+    for (const std::string& note : result.notes) {
+        if (note.rfind(box_capture_note, 0) != 0) continue;
+        const size_t index = std::stoul(note.substr(box_capture_note.size()));
+        return index < result.captures.size() ? &result.captures[index] : nullptr;
+    }
+    return nullptr;
+}
 
 // Runs the shell with the plan: at each step the driver waits for the prompt, captures
 // the screen and types the reply.
 inline run_result run_with_plan(const error_plan& plan, const std::vector<answer_step>& steps,
                                 run_ending ending = run_ending::at_end_line) {
+    error_plan child_plan = plan;
+    child_plan.capture_at_box = ending == run_ending::by_itself;
     return run_headless(
         run_shell,
         [&](run_driver& d) {
+            size_t captures = 0;
             for (const answer_step& step : steps) {
                 if (!d.wait_for([&](const screen_rows_text& rows) { return prompt_is_waiting(rows, step.prompt); })) {
                     d.note("no prompt: " + step.prompt);
@@ -177,12 +221,20 @@ inline run_result run_with_plan(const error_plan& plan, const std::vector<answer
                 }
                 d.settle();
                 d.capture();
+                ++captures;
                 d.type(step.reply + "\r");
             }
             if (ending == run_ending::by_itself) {
-                for (;;) {
-                    d.capture();
-                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                for (int look = 0;; ++look) {
+                    if (box_capture_state().load(std::memory_order_acquire) == int(box_capture::wanted)) {
+                        if (d.capture_next_frame()) d.note(box_capture_note + std::to_string(captures++));
+                        box_capture_state().store(int(box_capture::captured), std::memory_order_release);
+                    }
+                    if (look % 10 == 0) {
+                        d.capture();
+                        ++captures;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
                 }
             }
             if (!d.wait_for([](const screen_rows_text& rows) { return trimmed(rows[24]) == end_line; })) {
@@ -194,11 +246,11 @@ inline run_result run_with_plan(const error_plan& plan, const std::vector<answer
             d.type("x");
         },
         std::chrono::milliseconds(30000),
-        [plan] {
-            planned() = plan;
+        [child_plan] {
+            planned() = child_plan;
             set_message_box_shower(record_box);
             error_point_hook = raise_planned_errors;
-            if (plan.fault) inject_fault(*plan.fault);
+            if (child_plan.fault) inject_fault(*child_plan.fault);
         });
 }
 

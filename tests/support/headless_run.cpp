@@ -119,6 +119,23 @@ void run_driver::capture() {
     send_message('C', body);
 }
 
+bool run_driver::capture_next_frame(std::chrono::milliseconds limit) {
+    display_frame frame{};
+    const uint64_t seen = take_display_frame(frame, 0) ? frame.serial : 0;
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!take_display_frame(frame, seen)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            note("timed out waiting for a new display frame");
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    std::string body;
+    for (const auto& row : rows_of(frame)) body += row;
+    send_message('C', body);
+    return true;
+}
+
 void run_driver::note(const std::string& text) { send_message('N', text); }
 
 run_result run_headless(shell_routine routine, const std::function<void(run_driver&)>& drive,

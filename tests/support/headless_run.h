@@ -30,6 +30,10 @@ public:
     void settle();
     // Sends the newest display frame's rows to the parent.
     void capture();
+    // Waits (bounded) for a display frame published after this call and sends its
+    // rows: the screen as it stands now, not as an older pass found it. False on
+    // time-out.
+    bool capture_next_frame(std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
     // The newest display frame's rows.
     screen_rows_text screen();
     // Writes a note the parent gets with the captures (for a failed wait).

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -167,25 +168,44 @@ TEST_F(line_input_test, refused_byte_after_an_answer_ending_in_column_80_keeps_t
     EXPECT_EQ(stored_text(), "abcdefghijk");
 }
 
+// Waits (bounded) until the input on its own thread has taken every key and the
+// screen satisfies the condition; the condition must fail before the last key is
+// handled. False on time-out.
+bool wait_for_screen(const std::function<bool()>& condition) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
+        if (waiting_key_count() == 0) {
+            screen_guard guard;  // the input is still running on its own thread
+            if (condition()) return true;
+        }
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 TEST_F(line_input_test, backspace_undoes_a_wrap_and_a_scroll_at_row_24) {
     for (int row = 1; row <= 23; ++row) print_at(1, row, "row " + std::to_string(row));
-    print_at(1, 24, std::string(75, 'p'));
+    const std::string row_24_before = std::string(75, 'p');
+    print_at(1, 24, row_24_before);
     auto before = the_screen().cells;
-    // Six bytes: the sixth wraps onto a new row and scrolls; Backspace takes it
-    // back, five more Backspaces empty the answer.
-    std::vector<key_press> keys = keys_of("abcdef");
-    for (int i = 0; i < 6; ++i) keys.push_back(character_press(8));
-    // Enter is held back until the screen has been compared.
     input_list()[1] = input_entry{text_type_code, text};
     std::thread shell([] { input_variables(1, true); });
-    for (const key_press& key : keys) {
-        while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        key_down(key);
-    }
-    while (waiting_key_count() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto type = [](const std::vector<key_press>& keys) {
+        for (const key_press& key : keys) {
+            while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            key_down(key);
+        }
+    };
+    // Six bytes: the sixth wraps onto a new row and scrolls.
+    type(keys_of("abcdef"));
+    EXPECT_TRUE(wait_for_screen([&] { return row_of(24) == "f" && row_of(23) == row_24_before + "abcde"; }))
+        << "row 23: " << row_of(23) << "\nrow 24: " << row_of(24);
+    // Backspace takes the sixth back with its scroll, five more empty the answer;
+    // Enter is held back until the screen has been compared.
+    type(std::vector<key_press>(6, character_press(8)));
+    EXPECT_TRUE(wait_for_screen([&] { return row_of(24) == row_24_before; })) << "row 24: " << row_of(24);
     {
-        screen_guard guard;  // the input is still running on its own thread
+        screen_guard guard;
         EXPECT_EQ(the_screen().cells, before);
         EXPECT_EQ(the_screen().cursor_row, 24);
         EXPECT_EQ(the_screen().cursor_column, 76);

@@ -4,6 +4,7 @@
 // manager's message. scripts/test provides the X server; these tests start none.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -39,8 +40,9 @@ protected:
 
     // Starts window_fixture in the given mode and returns its window, moved to
     // the screen's top left corner; 0 (with a failure) when it does not appear.
+    // What the fixture says on standard error goes to fixture_error_file.
     Window start_fixture(const char* mode) {
-        if (!fixture.start(WINDOW_FIXTURE_PATH, {mode})) {
+        if (!fixture.start(WINDOW_FIXTURE_PATH, {mode}, std::nullopt, fixture_error_file)) {
             ADD_FAILURE() << "cannot start " << WINDOW_FIXTURE_PATH;
             return 0;
         }
@@ -73,6 +75,27 @@ protected:
         return differences;
     }
 
+    // How many of the fixture's lines on standard error are "window_fixture: "
+    // followed by the text.
+    int fixture_told(const std::string& text) const {
+        std::ifstream errors(fixture_error_file);
+        int count = 0;
+        for (std::string line; std::getline(errors, line);)
+            count += line == "window_fixture: " + text ? 1 : 0;
+        return count;
+    }
+
+    // Waits until the fixture has said the text at least `times` times in all.
+    bool wait_until_told(const std::string& text, int times = 1) {
+        const auto end = std::chrono::steady_clock::now() + generous;
+        while (fixture_told(text) < times) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+
     // Ends the fixture with the window manager's close message; its exit code.
     std::optional<int> close_and_wait(Window window) {
         probe->send_close_request(window);
@@ -80,6 +103,7 @@ protected:
     }
 
     child_process fixture;
+    const std::string fixture_error_file = ::testing::TempDir() + "window_fixture_told.txt";
 };
 
 const std::array<std::string, 25>& still_screen() {
@@ -107,21 +131,21 @@ TEST_F(window_test, shows_the_printed_screen_cell_by_cell_in_two_colours) {
     EXPECT_EQ(close_and_wait(window), 0);
 }
 
-// The close request must not take the window down: the fixture parks only 1 s
-// after the stop request, and until the process ends the window is still there
+// The close request must not take the window down: the held fixture parks only
+// when the test lets it go, and until the process ends the window is still there
 // showing its picture.
 TEST_F(window_test, close_request_leaves_the_window_up_until_the_process_ends) {
-    const Window window = start_fixture("still");
+    const Window window = start_fixture("held");
     ASSERT_NE(window, 0u);
     ASSERT_EQ(wait_for_screen(window, still_screen()), "");
 
     probe->send_close_request(window);
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(wait_until_told("stop requested")) << "the close request did not reach the run";
     const auto picture = capture_window(*probe, window);
-    ASSERT_TRUE(fixture.running()) << "the fixture ended before its window could be checked";
     ASSERT_TRUE(picture) << "the window is gone after the close request";
     EXPECT_EQ(screen_mismatches(decode_screen(*picture, light_grey, black), still_screen()), "");
 
+    ::kill(fixture.id(), SIGUSR1);
     EXPECT_EQ(fixture.wait_for_exit(generous), 0);
 }
 
@@ -157,8 +181,9 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
         ASSERT_TRUE(counting);
 
         ASSERT_TRUE(send_keys(window, {c.pause_key}));
-        // Still over four looks in a row, so that a busy machine's slow redraw is
-        // not taken for the pause.
+        ASSERT_TRUE(wait_until_told("paused")) << "the run did not pause";
+        // Still over four looks in a row once the run is paused: a frame the
+        // window took just before the pause may still be drawn.
         std::optional<window_picture> previous;
         int same_looks = 0;
         const auto still = wait_for_picture(window, [&](const window_picture& picture) {
@@ -167,13 +192,16 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
             std::this_thread::sleep_for(250ms);
             return same_looks >= 4;
         });
-        ASSERT_TRUE(still);
-        std::this_thread::sleep_for(1s);
+        ASSERT_TRUE(still && same_looks >= 4) << "the picture kept changing while paused";
+        // The fixture goes on printing: two more reports of 20 counts mean that
+        // at least 20 were printed after the still picture was read.
+        ASSERT_TRUE(wait_until_told("printed while paused", fixture_told("printed while paused") + 2));
         const auto later = capture_window(*probe, window);
         ASSERT_TRUE(later);
         EXPECT_TRUE(later->pixels == still->pixels) << "the picture changed while paused";
 
         ASSERT_TRUE(send_keys(window, {c.next_key}));
+        ASSERT_TRUE(wait_until_told("running")) << "the pause did not end after " << c.next_key;
         const auto moving = wait_for_picture(window, [&](const window_picture& picture) {
             return picture.pixels != still->pixels;
         });

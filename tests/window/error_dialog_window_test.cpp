@@ -139,6 +139,11 @@ TEST_F(error_dialog_window, dialog_shows_the_error_and_yes_goes_on_with_the_run)
     EXPECT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name: Bo",
                                                    "Welcome to Morvane          what do you want to do:"})),
               "");
+    // xmessage has ended; the X server takes its window down once it sees the
+    // connection close.
+    const auto end = std::chrono::steady_clock::now() + generous;
+    while (probe->find_window(title, 0) != 0 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(10ms);
     EXPECT_EQ(probe->find_window(title, 0), 0u) << "the box is still up after Yes";
 
     ASSERT_TRUE(send_keys(window, {"c", "d", "Return"}));

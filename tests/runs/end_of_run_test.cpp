@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "headless_run.h"
@@ -115,27 +116,42 @@ TEST(end_of_run, pause_during_an_input_swallows_the_next_key) {
     EXPECT_EQ(row_text(r.captures[0], 2), "Welcome to Morvane          AC");
 }
 
+// Statement checks that found the run paused: the shell's thread holds in such
+// a check until the pause ends. THREADING: counted on the shell's thread, read
+// by the driver.
+std::atomic<int> checks_that_found_a_pause{0};
+
+void count_checks_that_find_a_pause(uint32_t) {
+    if (flags().program_paused.load(std::memory_order_acquire) != 0) checks_that_found_a_pause.fetch_add(1);
+}
+
 TEST(end_of_run, pause_holds_the_prank_loop_until_a_key_and_a_close_ends_a_held_run) {
-    run_result r = run_headless(run_shell, [](run_driver& d) {
-        answer_dialogue(d, "ZodeZozo");
-        d.wait_for_text("wich Website you want to open: ");
-        d.type("youareanidiot.org\r");
-        d.wait_for([](const screen_rows_text& rows) { return row_text(rows, 24) == "youareanidiot hahahahahahah!"; });
-        d.press(special_press(special_key::pause));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        auto held = d.screen();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        d.note(d.screen() == held ? "held" : "moving while paused");
-        // Shift alone ends the pause, and the loop goes on.
-        d.press(special_press(special_key::shift, {true, false, false}));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        d.note(flags().program_paused.load() ? "still paused" : "running");
-        d.press(special_press(special_key::pause));
-        d.press(special_press(special_key::pause));  // Pause again keeps it held
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        d.note(flags().program_paused.load() ? "paused" : "not paused");
-        request_close();
-    });
+    run_result r = run_headless(
+        run_shell,
+        [](run_driver& d) {
+            answer_dialogue(d, "ZodeZozo");
+            d.wait_for_text("wich Website you want to open: ");
+            d.type("youareanidiot.org\r");
+            d.wait_for([](const screen_rows_text& rows) { return row_text(rows, 24) == "youareanidiot hahahahahahah!"; });
+            d.press(special_press(special_key::pause));
+            auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (checks_that_found_a_pause.load() == 0 && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            // Held in that check: ten display passes after it find the same screen.
+            std::optional<screen_rows_text> held = d.next_screen();
+            bool still = checks_that_found_a_pause.load() > 0 && held;
+            for (int pass = 0; pass < 10 && still; ++pass) still = d.next_screen() == held;
+            d.note(still ? "held" : "moving while paused");
+            // Shift alone ends the pause, and the loop goes on.
+            d.press(special_press(special_key::shift, {true, false, false}));
+            d.note(flags().program_paused.load() ? "still paused" : "running");
+            d.press(special_press(special_key::pause));
+            d.press(special_press(special_key::pause));  // Pause again keeps it held
+            d.note(flags().program_paused.load() ? "paused" : "not paused");
+            request_close();
+        },
+        std::chrono::milliseconds(20000), [] { statement_check_observer = count_checks_that_find_a_pause; });
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(r.error_output, "");

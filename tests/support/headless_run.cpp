@@ -119,19 +119,25 @@ void run_driver::capture() {
     send_message('C', body);
 }
 
-bool run_driver::capture_next_frame(std::chrono::milliseconds limit) {
+std::optional<screen_rows_text> run_driver::next_screen(std::chrono::milliseconds limit) {
     display_frame frame{};
     const uint64_t seen = take_display_frame(frame, 0) ? frame.serial : 0;
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (!take_display_frame(frame, seen)) {
         if (std::chrono::steady_clock::now() > deadline) {
             note("timed out waiting for a new display frame");
-            return false;
+            return std::nullopt;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    return rows_of(frame);
+}
+
+bool run_driver::capture_next_frame(std::chrono::milliseconds limit) {
+    std::optional<screen_rows_text> rows = next_screen(limit);
+    if (!rows) return false;
     std::string body;
-    for (const auto& row : rows_of(frame)) body += row;
+    for (const auto& row : *rows) body += row;
     send_message('C', body);
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,10 @@ public:
     void settle();
     // Sends the newest display frame's rows to the parent.
     void capture();
-    // Waits (bounded) for a display frame published after this call and sends its
-    // rows: the screen as it stands now, not as an older pass found it. False on
-    // time-out.
+    // Waits (bounded) for a display frame published after this call: the screen
+    // as it stands now, not as an older pass found it. Nothing on time-out.
+    std::optional<screen_rows_text> next_screen(std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+    // Sends the next_screen() rows to the parent; false on time-out.
     bool capture_next_frame(std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
     // The newest display frame's rows.
     screen_rows_text screen();

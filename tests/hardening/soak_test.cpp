@@ -302,7 +302,7 @@ TEST(soak, random_keys_at_the_calculator_prompts_then_a_close) {
                                frame_row(frame, frame.cursor_row).rfind("do you want to exit Y/N:", 0) == 0 &&
                                frame_row(frame, frame.cursor_row - 1) + " " == sum;
                     },
-                    3s);
+                    10s);
                 if (!shown) {
                     d.note("no sum line \"" + sum + "\" above the exit prompt");
                     d.capture();

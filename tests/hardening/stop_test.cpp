@@ -178,9 +178,20 @@ TEST(stop_at_a_random_moment, each_of_50_runs_exits_0_at_once_printing_nothing_m
                 reach(d, m, random);
                 d.note("stop " + std::to_string(monotonic_ns(steady_clock::now())));
                 stop(d, kind, modifier_first);
-                auto deadline = steady_clock::now() + 2s;
-                while (flags().stop_requested.load() == 0 && steady_clock::now() < deadline)
+                // The stop takes effect at the shell's next check, and a check comes
+                // only once event_pending is set, after stop_requested: until then
+                // the shell may go on through any number of statements. From the
+                // moment both are set (or the shell, having checked, is parked)
+                // only the statement in progress may still print.
+                auto stop_reaches_the_shell = [] {
+                    const run_flags& f = flags();
+                    return f.stop_requested.load() != 0 &&
+                           (f.event_pending.load() != 0 || (f.threads_done.load() & shell_thread_done) != 0);
+                };
+                auto deadline = steady_clock::now() + 10s;
+                while (!stop_reaches_the_shell() && steady_clock::now() < deadline)
                     std::this_thread::sleep_for(1ms);
+                if (!stop_reaches_the_shell()) d.note("the stop did not reach the shell within 10 s");
                 const screen_state at_stop = current_screen();
                 const bool end_line_shown = at_stop.rows[24].rfind(end_line, 0) == 0;
                 if (end_line_shown != (m == moment::end_prompt)) d.note("end line shown: " + at_stop.rows[24]);

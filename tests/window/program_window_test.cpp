@@ -4,6 +4,7 @@
 // from its pixels and every cell decoded against the font. scripts/test
 // provides the X server; these tests start none.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -138,7 +139,7 @@ protected:
         if (report.empty())
             report = "no picture shows the cursor line at row " + std::to_string(view.cursor->row) + " column " +
                      std::to_string(view.cursor->column) + "\n";
-        const std::string path = ::testing::TempDir() + "program_window_last_picture.png";
+        const std::string path = ::testing::TempDir() + "program_window_last_picture_" + std::to_string(getpid()) + ".png";
         if (save_png(*last, path))
             report += "last picture: " + path + "\n";
         return report;
@@ -184,7 +185,7 @@ protected:
     }
 
     child_process program;
-    const std::string error_file = ::testing::TempDir() + "program_window_stderr.txt";
+    const std::string error_file = ::testing::TempDir() + "program_window_stderr_" + std::to_string(getpid()) + ".txt";
 };
 
 // The name prompt's line editing as the window shows it: each key echoed after

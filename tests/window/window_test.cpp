@@ -3,6 +3,7 @@
 // against the font; keys arrive through xdotool, the close request as the window
 // manager's message. scripts/test provides the X server; these tests start none.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -103,7 +104,7 @@ protected:
     }
 
     child_process fixture;
-    const std::string fixture_error_file = ::testing::TempDir() + "window_fixture_told.txt";
+    const std::string fixture_error_file = ::testing::TempDir() + "window_fixture_told_" + std::to_string(getpid()) + ".txt";
 };
 
 const std::array<std::string, 25>& still_screen() {
@@ -271,7 +272,7 @@ TEST_F(window_test, without_a_display_it_says_so_and_exits_with_code_1) {
                 environment.push_back(*variable);
         if (c.display)
             environment.push_back(std::string("DISPLAY=") + c.display);
-        const std::string error_file = ::testing::TempDir() + "window_fixture_stderr.txt";
+        const std::string error_file = ::testing::TempDir() + "window_fixture_stderr_" + std::to_string(getpid()) + ".txt";
         child_process program;
         ASSERT_TRUE(program.start(WINDOW_FIXTURE_PATH, {"still"}, environment, error_file));
         EXPECT_EQ(program.wait_for_exit(generous), 1);

@@ -47,7 +47,7 @@ struct immediate_critical_box {
 
 // True, with the box filled in, when n is an immediate critical number.
 bool immediate_critical(int32_t n, immediate_critical_box& box) {
-    if (n == 11) {
+    if (n == division_by_zero) {
         box.text = "Division by zero";
         std::snprintf(box.title, sizeof box.title, "Critical Error");
         return true;
@@ -165,15 +165,22 @@ const char* program_path() { return stored_program_path().c_str(); }
 
 void raise_error(int32_t number) {
     immediate_critical_box box;
-    if (immediate_critical(number, box)) {
-        show_message_box(message_box{box.title, box.text, box_buttons::ok, true});
-        exit_process(critical_exit_code);
-    }
+    if (immediate_critical(number, box)) raise_critical_error(number);
     auto& f = flags();
     if (f.error_pending.load(std::memory_order_acquire) != 0) return;
     if (number <= 0) number = illegal_function_call;
     f.error_pending.store(static_cast<uint32_t>(number), std::memory_order_release);
     f.event_pending.store(1, std::memory_order_release);
+}
+
+void raise_critical_error(int32_t number) {
+    immediate_critical_box box;
+    if (!immediate_critical(number, box)) {
+        std::snprintf(box.title, sizeof box.title, "Critical Error #%d", number);
+        box.text = error_description(uint32_t(number));
+    }
+    show_message_box(message_box{box.title, box.text, box_buttons::ok, true});
+    exit_process(critical_exit_code);
 }
 
 void report_unhandled_error(uint32_t statement_number, uint32_t included_line, const char* included_file) {
@@ -209,4 +216,4 @@ const char* error_description(uint32_t number) {
     return "Unprintable error";
 }
 
-void on_arithmetic_signal(int) { raise_error(11); }
+void on_arithmetic_signal(int) { raise_error(division_by_zero); }

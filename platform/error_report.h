@@ -3,12 +3,32 @@
 #include <cstddef>
 #include <cstdint>
 
+// The immediate critical numbers that the runtime raises itself.
+inline constexpr int32_t division_by_zero = 11;
+// Out of memory, one number for each kind of storage. The family is 257 and 502
+// to 518; a box reads "Critical Error #" and the number less 500 (1 for 257).
+namespace out_of_memory {
+inline constexpr int32_t static_values = 504;       // the start-up storage of the shell's numbers
+inline constexpr int32_t released_list = 508;       // the list of released text values
+inline constexpr int32_t text_store_setup = 509;    // the text store's first creation
+inline constexpr int32_t text_register = 510;       // a new text value record
+inline constexpr int32_t temporary_list = 511;      // the list of temporaries
+inline constexpr int32_t text_storage = 512;        // a text value's bytes
+inline constexpr int32_t first_screen_copy = 516;   // an input's saved screen
+inline constexpr int32_t second_screen_copy = 517;  // an input's scratch screen
+inline constexpr int32_t answer_line = 518;         // an input's answer line growing by a byte
+}  // namespace out_of_memory
+
 // Raises runtime error n. An immediate critical number (11, and the out-of-memory
 // numbers 257 and 502 to 518) shows its box and ends the process with code 1, even
 // while another error is pending; otherwise a pending error stays (n is dropped),
 // n <= 0 becomes 5, and error_pending then event_pending are set. Any thread may
 // call it.
 void raise_error(int32_t number);
+
+// raise_error for a number that is known to be immediate critical: shows its box
+// and ends the process with code 1.
+[[noreturn]] void raise_critical_error(int32_t number);
 
 // The error dialog for the pending error, shown by statement_check on the shell's
 // thread. The position is the statement number, or, when included_line is not 0,

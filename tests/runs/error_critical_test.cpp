@@ -1,5 +1,5 @@
 // Critical errors in whole runs: each ends the process through its OK box with
-// exit code 1, whatever else is pending.
+// exit code 1, whatever else is pending; no exception leaves the shell's thread.
 #include <gtest/gtest.h>
 
 #include "error_run_plan.h"
@@ -68,6 +68,8 @@ TEST(critical_error, out_of_memory_at_each_allocation_point_ends_with_its_number
         {fault_point::first_screen_copy, "the first input's saved screen", "Critical Error #16", ""},
         {fault_point::second_screen_copy, "the first input's scratch screen", "Critical Error #17", ""},
         {fault_point::text_store, "the name's first typed byte", "Critical Error #12", "A"},
+        {fault_point::text_store_setup, "the text store's first creation", "Critical Error #9", ""},
+        {fault_point::answer_line, "the answer line's first byte", "Critical Error #18", "A"},
     };
     for (const memory_case& c : cases) {
         error_plan plan;

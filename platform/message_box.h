@@ -23,8 +23,9 @@ struct message_box {
 };
 
 // Shows the box on the calling thread and waits until it is answered. A box that
-// gives no answer has its title and text written to standard error, so that no
-// failure goes unseen.
+// gives no answer is told on standard error as one line, "morvane: ", its
+// title, ": " and its text with each line break made "; ", so that no failure
+// goes unseen.
 box_answer show_message_box(const message_box& box);
 
 // What shows a box: the X11 dialog program by default, a recorder in tests.

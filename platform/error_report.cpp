@@ -1,5 +1,8 @@
 #include "error_report.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +24,11 @@ constexpr int critical_exit_code = 1;
 
 // Number 5 stands in for a number of zero or less.
 constexpr int32_t illegal_function_call = 5;
+
+// Set by the arithmetic-exception handler, on whatever thread took the signal;
+// read by the main-loop thread. Lock-free, so the handler may store to it.
+std::atomic<uint32_t> arithmetic_exception{0};
+static_assert(std::atomic<uint32_t>::is_always_lock_free);
 
 // Written on the initial thread before the runtime's threads start; read by the
 // shell's thread in the dialog.
@@ -216,4 +224,11 @@ const char* error_description(uint32_t number) {
     return "Unprintable error";
 }
 
-void on_arithmetic_signal(int) { raise_error(division_by_zero); }
+void on_arithmetic_signal(int) {
+    arithmetic_exception.store(1, std::memory_order_release);
+    for (;;) ::pause();
+}
+
+bool arithmetic_exception_caught() { return arithmetic_exception.load(std::memory_order_acquire) != 0; }
+
+void report_arithmetic_exception() { raise_critical_error(division_by_zero); }

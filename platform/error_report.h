@@ -41,8 +41,16 @@ void report_unhandled_error(uint32_t statement_number, uint32_t included_line = 
 // The description of an error number ("Unprintable error" when it has none).
 const char* error_description(uint32_t number);
 
-// The arithmetic-exception handler: raises the critical error 11.
-void on_arithmetic_signal(int signal_number);
+// The arithmetic-exception handler (SIGFPE). It does only what is safe inside a
+// signal handler: it marks the exception for the main-loop thread and parks the
+// thread that took the signal for good (returning would run the faulting
+// instruction again).
+[[noreturn]] void on_arithmetic_signal(int signal_number);
+
+// Main-loop thread: true once the handler has marked an exception, and the
+// critical error 11 that reports it ("Division by zero"; box, exit code 1).
+bool arithmetic_exception_caught();
+[[noreturn]] void report_arithmetic_exception();
 
 // The program path whose file name the dialog's title shows: the first
 // command-line argument, as the process was started.

@@ -12,7 +12,8 @@
 //                         (Ctrl+Break, Alt+F4), close_requested, display_mode.
 //   - main-loop thread:  the only writer of stop_requested, always before
 //                         event_pending; the only thread that ends the process on a
-//                         stop or finish.
+//                         stop or finish, and the one that reports an arithmetic
+//                         exception that its handler marked on any thread.
 //   - timer thread:      reads stop_requested; sets threads_done bit 2 as it ends.
 // Every writer stores its reason before event_pending (release); the shell loads
 // event_pending (acquire) before it reads a reason, so a check that event_pending

@@ -50,6 +50,10 @@ TEST(critical_error, arithmetic_exception_shows_division_by_zero_even_with_an_er
         ASSERT_FALSE(r.timed_out) << what << r.error_output;
         EXPECT_EQ(r.exit_code, 1) << what << r.error_output;
         expect_one_ok_box(r, "Critical Error", "Division by zero", true, what);
+        // The handler only hands the exception over and parks its thread; the box
+        // comes from another thread.
+        EXPECT_NE(r.error_output.find("shown by\tanother thread\n"), std::string::npos) << what << r.error_output;
+        EXPECT_EQ(r.error_output.find("returned from"), std::string::npos) << what << r.error_output;
     }
 }
 

@@ -7,7 +7,6 @@
 #include "display_copy.h"
 #include "end_of_run.h"
 #include "error_report.h"
-#include "key_down.h"
 #include "run_flags.h"
 #include "text_screen.h"
 
@@ -36,11 +35,7 @@ void run_main_loop() {
         if (f.close_requested.load(std::memory_order_acquire) != 0) end_sequence();
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (pass % 2 == 1) {
-            publish_display_frame(the_screen());
-        } else {
-            poll_lock_states();
-        }
+        if (pass % 2 == 1) publish_display_frame(the_screen());
         if (f.program_finished.load(std::memory_order_acquire) != 0) end_sequence();
     }
 }

@@ -16,9 +16,7 @@
 #include "display_copy.h"
 #include "display_layout.h"
 #include "frame_pixels.h"
-#include "key_down.h"
 #include "run_flags.h"
-#include "window_keys.h"
 #include "x_close_request.h"
 #include "x_key_watch.h"
 
@@ -194,17 +192,6 @@ void on_reshape(int width, int height) {
     glutPostRedisplay();
 }
 
-void on_keyboard(unsigned char key, int, int) {
-    // Character codes as freeglut gives them: Ctrl+letter as 1..26, Delete as 127;
-    // the key table turns these into entries.
-    key_down(character_press(key, modifiers_from_glut(glutGetModifiers())));
-}
-
-void on_special(int key, int, int) {
-    if (auto press = press_from_glut_special(key, modifiers_from_glut(glutGetModifiers())))
-        key_down(*press);
-}
-
 // Follows the Alt+Enter cycle: full screen on entering any full-screen mode,
 // back to a 640 x 400 window at the top left on leaving them.
 void apply_display_mode(display_mode wanted) {
@@ -340,10 +327,9 @@ void glut_window::run() {
     create_texture();
     the_state->window_open = true;
 
+    // Keys come from the key watch alone, so freeglut gets no keyboard callbacks.
     glutDisplayFunc(on_display);
     glutReshapeFunc(on_reshape);
-    glutKeyboardFunc(on_keyboard);
-    glutSpecialFunc(on_special);
 
     for (;;) {
         the_state->key_watch.handle_events();

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "box_key_hold.h"
 #include "console_runtime.h"
 #include "end_of_run.h"
 #include "message_box.h"
@@ -187,6 +188,7 @@ void raise_critical_error(int32_t number) {
         std::snprintf(box.title, sizeof box.title, "Critical Error #%d", number);
         box.text = error_description(uint32_t(number));
     }
+    // The process ends after the box: the window's keys stay held.
     show_message_box(message_box{box.title, box.text, box_buttons::ok, true});
     exit_process(critical_exit_code);
 }
@@ -214,6 +216,9 @@ void report_unhandled_error(uint32_t statement_number, uint32_t included_line, c
         f.program_finished.store(1, std::memory_order_release);
         halt_program_thread();
     }
+    // The run goes on: keys typed into the window while the box was up are
+    // dropped, and the window takes keys again.
+    release_window_keys();
     f.error_pending.store(0, std::memory_order_release);
 }
 

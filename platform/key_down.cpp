@@ -1,5 +1,6 @@
 #include "key_down.h"
 
+#include "box_key_hold.h"
 #include "key_table.h"
 #include "run_control.h"
 #include "run_flags.h"
@@ -32,6 +33,7 @@ run_control_action classify_key_down(const key_press& press, bool paused) {
 }
 
 void key_down(const key_press& press) {
+    if (window_keys_held()) return;
     auto& f = flags();
     bool paused = f.program_paused.load(std::memory_order_acquire) != 0;
     switch (classify_key_down(press, paused)) {

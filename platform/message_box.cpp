@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "box_key_hold.h"
+
 extern char** environ;
 
 namespace {
@@ -76,6 +78,7 @@ void set_message_box_shower(message_box_shower shower) {
 }
 
 box_answer show_message_box(const message_box& box) {
+    hold_window_keys();
     message_box_shower shower = current_shower.load(std::memory_order_acquire);
     box_answer answer = shower != nullptr ? shower(box) : show_xmessage_box(box);
     if (answer == box_answer::none) write_to_standard_error(box);

@@ -22,7 +22,10 @@ struct message_box {
     bool system_modal;
 };
 
-// Shows the box on the calling thread and waits until it is answered. A box that
+// Shows the box on the calling thread and waits until it is answered. The box
+// owns the window: the window's keys are held before it appears, and stay held
+// until the caller gives them back with release_window_keys (box_key_hold.h),
+// which a caller that ends the process after the box never does. A box that
 // gives no answer is told on standard error as one line, "morvane: ", its
 // title, ": " and its text with each line break made "; ", so that no failure
 // goes unseen.

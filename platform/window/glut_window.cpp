@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "box_key_hold.h"
 #include "display_copy.h"
 #include "display_layout.h"
 #include "frame_pixels.h"
@@ -330,8 +331,16 @@ void glut_window::run() {
     // Keys come from the key watch alone, so freeglut gets no keyboard callbacks.
     glutDisplayFunc(on_display);
     glutReshapeFunc(on_reshape);
+    take_in_keys_on_request();
 
     for (;;) {
+        // A message box has closed and the run goes on: first every key that
+        // reached the window while the box was up, which key_down still drops.
+        uint32_t intake = 0;
+        if (key_intake_requested(intake)) {
+            the_state->key_watch.take_in_every_key();
+            finish_key_intake(intake);
+        }
         the_state->key_watch.handle_events();
         apply_display_mode(mode_from_number(flags().display_mode.load(std::memory_order_acquire)));
         take_new_frame();

@@ -51,3 +51,10 @@ void x_key_watch::handle_events() {
     }
     XFlush(display);
 }
+
+void x_key_watch::take_in_every_key() {
+    if (!display)
+        return;
+    XSync(display, False);
+    handle_events();
+}

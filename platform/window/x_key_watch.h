@@ -30,6 +30,10 @@ public:
     // modifiers held. Flushes the connection.
     void handle_events();
 
+    // Makes sure that every key press the server has delivered so far has been
+    // read (one round trip), then handles them all.
+    void take_in_every_key();
+
 private:
     Display* display = nullptr;  // the second connection
     Window window = 0;           // the program's window

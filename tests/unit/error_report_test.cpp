@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "box_key_hold.h"
 #include "error_report.h"
 #include "message_box.h"
 #include "run_flags.h"
@@ -212,6 +213,7 @@ box_answer show_without_a_display(const message_box& box, std::string& told) {
     testing::internal::CaptureStderr();
     const box_answer answer = show_message_box(box);
     told = testing::internal::GetCapturedStderr();
+    release_window_keys();
     if (saved) setenv("DISPLAY", saved->c_str(), 1);
     else unsetenv("DISPLAY");
     return answer;

@@ -1,13 +1,15 @@
 // Keys in the real window, sent with xdotool as a person types them: every kind of
 // key reaches the key buffer as the key table reads it, in the order pressed, at
 // a prompt and where the end of the run waits; a Pause keeps its place among the
-// keys around it; and keys without an entry still end a pause.
+// keys around it; keys without an entry still end a pause; and while the error
+// dialog is up the window takes no keys.
 //
 // The test program is also the program under test: started with
 // `--show-key-entries` it runs the real runtime and window with a routine that
 // prints every key-buffer entry it takes (character and scan code) on a row of its
-// own, which is what the end of the run reads too. The prompts are those of the
-// real program, build/morvane.
+// own, which is what the end of the run reads too; with
+// `--shell-with-greeting-error` it runs the shell with an error raised inside the
+// greeting. The prompts are those of the real program, build/morvane.
 #include <gtest/gtest.h>
 // After gtest: X11's macros would clash with its names.
 #include <X11/Xlib.h>
@@ -21,10 +23,13 @@
 
 #include "console_runtime.h"
 #include "end_of_run.h"
+#include "error_report.h"
 #include "fixture_screen.h"
 #include "glut_window.h"
 #include "key_buffer.h"
 #include "run_flags.h"
+#include "run_shell.h"
+#include "statements.h"
 #include "text_screen.h"
 #include "x_display_test.h"
 #include "x_window_probe.h"
@@ -34,6 +39,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char entries_argument[] = "--show-key-entries";
+constexpr char greeting_error_argument[] = "--shell-with-greeting-error";
 constexpr uint32_t light_grey = 0xAAAAAA;
 constexpr uint32_t black = 0x000000;
 // Bounds on every wait, generous enough for sanitizer builds on a busy machine.
@@ -55,11 +61,19 @@ constexpr auto generous = 30s;
     }
 }
 
+// Error 5 at the greeting's second read, after the name has been copied.
+void raise_error_in_the_greeting(uint32_t statement_number) {
+    static int greeting_reads = 0;
+    if (statement_number == 13 && ++greeting_reads == 2) raise_error(5);
+}
+
 std::string this_program() {
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     return length > 0 ? std::string(path, size_t(length)) : std::string();
 }
+
+std::string file_name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
 const std::string name_prompt = "enter your Name: ";
 const std::string command_prompt = "what do you want to do: ";
@@ -125,7 +139,18 @@ protected:
         return shown;
     }
 
+    // A box left up by a failed test is taken down through the X server, which
+    // ends its client; the program itself is ended by child_process.
+    void TearDown() override {
+        if (probe && probe->display() && dialog && probe->window_geometry(dialog)) {
+            XKillClient(probe->display(), dialog);
+            XSync(probe->display(), False);
+        }
+        x_display_test::TearDown();
+    }
+
     child_process program;
+    Window dialog = 0;
 };
 
 // One key as xdotool names it, and the key-buffer entry it must give (empty: none).
@@ -256,12 +281,46 @@ TEST_F(keys_window, keys_without_an_entry_end_a_pause) {
     EXPECT_EQ(program.wait_for_exit(generous), 0);
 }
 
+// c, d and Enter typed into the window while the error dialog waits are not
+// taken: after Yes the command prompt waits with nothing typed, and takes what is
+// typed after.
+TEST_F(keys_window, keys_typed_into_the_window_while_the_dialog_is_up_are_not_taken) {
+    const std::string path = this_program();
+    const Window window = start(path, {greeting_error_argument});
+    ASSERT_NE(window, 0u);
+    ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt})), "");
+    ASSERT_TRUE(send_keys(window, {"B", "o", "Return"}));
+
+    const std::string title = "Unhandled Error #5 - " + file_name(path);
+    // xmessage sets no _NET_WM_PID: the box is found by its title alone.
+    dialog = probe->wait_for_window(title, 0, generous);
+    ASSERT_NE(dialog, 0u) << "no box titled \"" << title << "\" appeared";
+    ASSERT_TRUE(send_keys(window, {"c", "d", "Return"}));
+    ASSERT_TRUE(send_keys(dialog, {"Return"}));
+    ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt + "Bo", greeting("") + command_prompt})),
+              "");
+    EXPECT_EQ(probe->find_window(title, 0), 0u) << "the box is still up after Yes";
+
+    ASSERT_TRUE(send_keys(window, {"x", "Return"}));
+    ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt + "Bo",
+                                                        greeting("") + command_prompt + "x",
+                                                        program_prompt})),
+              "");
+    probe->send_close_request(window);
+    EXPECT_EQ(program.wait_for_exit(generous), 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], entries_argument) == 0) {
         glut_window window;
         run_console(argc, argv, show_key_entries, window);
+    }
+    if (argc > 1 && std::strcmp(argv[1], greeting_error_argument) == 0) {
+        error_point_hook = raise_error_in_the_greeting;
+        glut_window window;
+        run_console(argc, argv, run_shell, window);
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

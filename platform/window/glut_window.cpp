@@ -282,8 +282,10 @@ void create_window(int& argc, char** argv) {
     if (!the_state->glut_display || window == 0)
         fail_to_open("no GL context on the new window");
     intercept_close_requests(the_state->glut_display);
-    set_window_pid(the_state->glut_display, window);
+    // Keys are watched before the window can be told from others by its pid, so
+    // that a client that waits for that (a test typing ahead) loses no key.
     the_state->key_watch.watch(window);
+    set_window_pid(the_state->glut_display, window);
 
     if (glewInit() != GLEW_OK)
         fail_to_open("the GL entry points cannot be loaded");

@@ -28,7 +28,9 @@ void x_key_watch::watch(Window program_window) {
         alt_mask = XkbKeysymToModifiers(display, XK_Alt_L);
     if (alt_mask == 0)
         alt_mask = Mod1Mask;
-    XFlush(display);
+    // The server has taken the selection when this returns: no key pressed
+    // from now on is missed.
+    XSync(display, False);
 }
 
 void x_key_watch::handle_events() {

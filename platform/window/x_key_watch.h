@@ -17,7 +17,8 @@ public:
     // cannot be opened.
     bool open();
 
-    // Starts watching the program's window (an X window id).
+    // Starts watching the program's window (an X window id); every key pressed
+    // in it once this returns reaches handle_events.
     void watch(Window program_window);
 
     // The connection's file descriptor for poll(), or -1 before open().

@@ -21,6 +21,19 @@
 #include "x_close_request.h"
 #include "x_key_watch.h"
 
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define MORVANE_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__) || defined(MORVANE_THREAD_SANITIZER)
+// ThreadSanitizer: Mesa's software rasterizer (llvmpipe, in swrast_dri.so) runs
+// threads of its own and synchronises them in ways the sanitizer cannot see, so
+// it reports races on the driver's own fences. This program calls GL on the
+// window's thread alone, so a race with a frame in the driver is the driver's.
+extern "C" const char* __tsan_default_suppressions() { return "race:swrast_dri.so\n"; }
+#endif
+
 namespace {
 
 constexpr const char* window_title = "Untitled";

@@ -1,11 +1,15 @@
 #include "error_report.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <string>
 
+#include "box_key_hold.h"
 #include "console_runtime.h"
 #include "end_of_run.h"
 #include "message_box.h"
@@ -21,6 +25,11 @@ constexpr int critical_exit_code = 1;
 
 // Number 5 stands in for a number of zero or less.
 constexpr int32_t illegal_function_call = 5;
+
+// Set by the arithmetic-exception handler, on whatever thread took the signal;
+// read by the main-loop thread. Lock-free, so the handler may store to it.
+std::atomic<uint32_t> arithmetic_exception{0};
+static_assert(std::atomic<uint32_t>::is_always_lock_free);
 
 // Written on the initial thread before the runtime's threads start; read by the
 // shell's thread in the dialog.
@@ -47,7 +56,7 @@ struct immediate_critical_box {
 
 // True, with the box filled in, when n is an immediate critical number.
 bool immediate_critical(int32_t n, immediate_critical_box& box) {
-    if (n == 11) {
+    if (n == division_by_zero) {
         box.text = "Division by zero";
         std::snprintf(box.title, sizeof box.title, "Critical Error");
         return true;
@@ -165,15 +174,23 @@ const char* program_path() { return stored_program_path().c_str(); }
 
 void raise_error(int32_t number) {
     immediate_critical_box box;
-    if (immediate_critical(number, box)) {
-        show_message_box(message_box{box.title, box.text, box_buttons::ok, true});
-        exit_process(critical_exit_code);
-    }
+    if (immediate_critical(number, box)) raise_critical_error(number);
     auto& f = flags();
     if (f.error_pending.load(std::memory_order_acquire) != 0) return;
     if (number <= 0) number = illegal_function_call;
     f.error_pending.store(static_cast<uint32_t>(number), std::memory_order_release);
     f.event_pending.store(1, std::memory_order_release);
+}
+
+void raise_critical_error(int32_t number) {
+    immediate_critical_box box;
+    if (!immediate_critical(number, box)) {
+        std::snprintf(box.title, sizeof box.title, "Critical Error #%d", number);
+        box.text = error_description(uint32_t(number));
+    }
+    // The process ends after the box: the window's keys stay held.
+    show_message_box(message_box{box.title, box.text, box_buttons::ok, true});
+    exit_process(critical_exit_code);
 }
 
 void report_unhandled_error(uint32_t statement_number, uint32_t included_line, const char* included_file) {
@@ -199,6 +216,9 @@ void report_unhandled_error(uint32_t statement_number, uint32_t included_line, c
         f.program_finished.store(1, std::memory_order_release);
         halt_program_thread();
     }
+    // The run goes on: keys typed into the window while the box was up are
+    // dropped, and the window takes keys again.
+    release_window_keys();
     f.error_pending.store(0, std::memory_order_release);
 }
 
@@ -209,4 +229,11 @@ const char* error_description(uint32_t number) {
     return "Unprintable error";
 }
 
-void on_arithmetic_signal(int) { raise_error(11); }
+void on_arithmetic_signal(int) {
+    arithmetic_exception.store(1, std::memory_order_release);
+    for (;;) ::pause();
+}
+
+bool arithmetic_exception_caught() { return arithmetic_exception.load(std::memory_order_acquire) != 0; }
+
+void report_arithmetic_exception() { raise_critical_error(division_by_zero); }

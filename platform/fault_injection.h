@@ -11,6 +11,8 @@ enum class fault_point : uint32_t {
     first_screen_copy, // an input's saved screen
     second_screen_copy,// an input's scratch screen
     static_values,     // the start-up storage of the shell's numbers
+    text_store_setup,  // the text store's first creation
+    answer_line,       // an input's answer line growing by a byte
 };
 
 // Forces the next use of the point to fail (test code only).

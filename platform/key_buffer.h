@@ -17,11 +17,14 @@ inline constexpr uint8_t key_buffer_slots = 16;
 
 // Invariant: the entries waiting are the slots from head up to (not including)
 // tail, modulo 16; one slot always stays free, so at most 15 entries wait.
-// THREADING: one producer (key-down, on the window's thread) and one consumer
-// (read_key, on the shell's thread). The producer writes both bytes of a slot
-// before it moves tail on (release) and reads head (acquire) only to see whether
-// the ring is full; the consumer reads both bytes before it moves head on
-// (release) and reads tail (acquire) only to see whether the ring is empty.
+// THREADING: one producer and one consumer, by construction. The producer is
+// key_down, which the program calls only on the window's thread (the front end
+// reads every key press from one X connection); a test that stands in for the
+// window calls it from one thread of its own. The consumer is read_key, on the
+// shell's thread. The producer writes both bytes of a slot before it moves tail
+// on (release) and reads head (acquire) only to see whether the ring is full;
+// the consumer reads both bytes before it moves head on (release) and reads
+// tail (acquire) only to see whether the ring is empty.
 struct key_ring {
     std::array<key_entry, key_buffer_slots> slots{};
     std::atomic<uint8_t> head{0};

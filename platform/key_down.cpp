@@ -1,7 +1,6 @@
 #include "key_down.h"
 
-#include <atomic>
-
+#include "box_key_hold.h"
 #include "key_table.h"
 #include "run_control.h"
 #include "run_flags.h"
@@ -11,11 +10,6 @@ namespace {
 bool is_enter(const key_press& press) {
     return press.is_character && (press.character == 13 || press.character == 10);
 }
-
-// Lock-key state reported by the window and polled by the main-loop thread.
-// THREADING: written by the window's thread, read by the main-loop thread.
-std::atomic<uint32_t> reported_lock_bits{0};
-std::atomic<uint32_t> reported_modifiers{0};
 
 }  // namespace
 
@@ -39,6 +33,7 @@ run_control_action classify_key_down(const key_press& press, bool paused) {
 }
 
 void key_down(const key_press& press) {
+    if (window_keys_held()) return;
     auto& f = flags();
     bool paused = f.program_paused.load(std::memory_order_acquire) != 0;
     switch (classify_key_down(press, paused)) {
@@ -64,20 +59,3 @@ void key_down(const key_press& press) {
 }
 
 void request_close() { flags().close_requested.store(1, std::memory_order_release); }
-
-void report_lock_states(uint32_t lock_bits, key_modifiers held) {
-    uint32_t modifier_bits = (held.shift ? 1u : 0u) | (held.ctrl ? 2u : 0u) | (held.alt ? 4u : 0u);
-    reported_modifiers.store(modifier_bits, std::memory_order_relaxed);
-    reported_lock_bits.store(lock_bits, std::memory_order_release);
-}
-
-void poll_lock_states() {
-    static uint32_t last_bits = 0;  // main-loop thread only
-    uint32_t bits = reported_lock_bits.load(std::memory_order_acquire);
-    uint32_t modifier_bits = reported_modifiers.load(std::memory_order_relaxed);
-    key_modifiers held{(modifier_bits & 1) != 0, (modifier_bits & 2) != 0, (modifier_bits & 4) != 0};
-    uint32_t changed = bits ^ last_bits;
-    last_bits = bits;
-    if (changed & 1) key_down(special_press(special_key::caps_lock, held));
-    if (changed & 2) key_down(special_press(special_key::num_lock, held));
-}

@@ -9,6 +9,7 @@ enum class special_key : uint8_t {
     home, up, page_up, left, right, end, down, page_down, insert, delete_key,
     pause, break_key, scroll_lock, num_lock, caps_lock,
     shift, ctrl, alt,
+    other,  // a key the key table does not know (Print, Menu, Super...): a key-down, no entry
 };
 
 struct key_modifiers {
@@ -34,18 +35,11 @@ inline key_press special_press(special_key key, key_modifiers modifiers = {}) {
 }
 
 // Applies the run-control rules (Ctrl+Break, Alt+F4, Pause, the end of a pause,
-// Alt+Enter) and hands every other key to the key table and the key buffer.
-// Called on the window's event thread; lock-key presses may also come from the
-// main-loop thread's lock-state poll.
+// Alt+Enter) and hands every other key to the key table and the key buffer;
+// while a message box owns the window (box_key_hold.h) it does nothing at all.
+// Called only on the window's event thread, once for every key-down, in the
+// order the keys were pressed: the key buffer's one producer.
 void key_down(const key_press& press);
 
 // The window's close request: sets close_requested; never takes the window down.
 void request_close();
-
-// Lock-key state as the window system reports it (bit 0 Caps Lock, bit 1 Num
-// Lock), and the modifiers held; the main-loop thread polls these and hands a
-// change to key_down as a lock-key press.
-void report_lock_states(uint32_t lock_bits, key_modifiers held);
-
-// Main-loop thread: hands a change of the reported lock states to key_down.
-void poll_lock_states();

@@ -170,7 +170,7 @@ std::optional<key_entry> translate_key(const key_press& press) {
     const key_modifiers& held = press.modifiers;
     if (!press.is_character) {
         uint8_t scan_code = special_key_scan_code(press.special);
-        if (scan_code == 0) return std::nullopt;  // modifier and lock keys add nothing
+        if (scan_code == 0) return std::nullopt;  // modifier, lock and unknown keys add nothing
         return translate_extended(scan_code, held);
     }
     int code = press.character;

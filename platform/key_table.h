@@ -33,6 +33,7 @@ const std::array<key_row, key_table_row_count>& key_table();
 // PC scan codes of the special keys as the window reports them (0: none).
 uint8_t special_key_scan_code(special_key key);
 
-// The entry a key press adds to the key buffer, or nothing. Run-control keys are
-// taken out before this.
+// The entry a key press adds to the key buffer, or nothing (the modifier and
+// lock keys, special_key::other, and the combinations the table leaves empty).
+// Run-control keys are taken out before this.
 std::optional<key_entry> translate_key(const key_press& press);

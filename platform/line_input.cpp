@@ -19,8 +19,19 @@ constexpr auto key_poll_interval = std::chrono::milliseconds(10);
 
 std::unique_ptr<text_screen> copy_of_screen(fault_point point, int32_t error_number) {
     text_screen* copy = fault_is_injected(point) ? nullptr : new (std::nothrow) text_screen;
-    if (copy == nullptr) raise_error(error_number);
+    if (copy == nullptr) raise_critical_error(error_number);
     return std::unique_ptr<text_screen>(copy);
+}
+
+// The answer line one byte longer; storage that cannot grow is the critical
+// error "Out of memory", never an exception out of the shell's thread.
+void grow_answer_line(line_editor& editor, uint8_t b) {
+    if (fault_is_injected(fault_point::answer_line)) raise_critical_error(out_of_memory::answer_line);
+    try {
+        editor.answer_line.push_back(b);
+    } catch (const std::bad_alloc&) {
+        raise_critical_error(out_of_memory::answer_line);
+    }
 }
 
 void empty_variable(const input_entry& entry) {
@@ -75,7 +86,7 @@ void echo_byte(uint8_t b) {
 }
 
 void append_byte(line_editor& editor, uint8_t b) {
-    editor.answer_line.push_back(b);
+    grow_answer_line(editor, b);
     echo_byte(b);
     if (!accept_line(editor)) take_back(editor);
 }
@@ -96,8 +107,8 @@ input_entry* input_list() {
 
 void start_line_editor(line_editor& editor, const input_entry& entry) {
     editor.entry = entry;
-    editor.saved_screen = copy_of_screen(fault_point::first_screen_copy, 516);
-    editor.scratch_screen = copy_of_screen(fault_point::second_screen_copy, 517);
+    editor.saved_screen = copy_of_screen(fault_point::first_screen_copy, out_of_memory::first_screen_copy);
+    editor.scratch_screen = copy_of_screen(fault_point::second_screen_copy, out_of_memory::second_screen_copy);
     {
         screen_guard guard;
         const text_screen& screen = the_screen();

@@ -6,7 +6,7 @@
 #include "console_runtime.h"
 #include "display_copy.h"
 #include "end_of_run.h"
-#include "key_down.h"
+#include "error_report.h"
 #include "run_flags.h"
 #include "text_screen.h"
 
@@ -28,14 +28,14 @@ namespace {
 void run_main_loop() {
     auto& f = flags();
     for (uint64_t pass = 0;; ++pass) {
+        // This thread does no arithmetic that can trap, so it is free to report
+        // the exception of another; while it shows the box, no end sequence can
+        // end the process with another code.
+        if (arithmetic_exception_caught()) report_arithmetic_exception();
         if (f.close_requested.load(std::memory_order_acquire) != 0) end_sequence();
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (pass % 2 == 1) {
-            publish_display_frame(the_screen());
-        } else {
-            poll_lock_states();
-        }
+        if (pass % 2 == 1) publish_display_frame(the_screen());
         if (f.program_finished.load(std::memory_order_acquire) != 0) end_sequence();
     }
 }

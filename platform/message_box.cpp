@@ -1,7 +1,6 @@
 #include "message_box.h"
 
 #include <spawn.h>
-#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,12 +8,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "box_key_hold.h"
+
 extern char** environ;
 
 namespace {
 
 // THREADING: set by test code before the runtime's threads start; read by the
-// thread that shows a box (the shell's, or the one that raised a critical error).
+// thread that shows a box (the shell's, or the one that reports a critical error).
 std::atomic<message_box_shower> current_shower{nullptr};
 
 // xmessage's exit values for the buttons. It exits with 1 on its own errors, so
@@ -23,18 +24,51 @@ constexpr int ok_exit_value = 0;
 constexpr int yes_exit_value = 6;
 constexpr int no_exit_value = 7;
 
-void write_to_standard_error(const message_box& box) {
-    char newline[] = "\n";
-    iovec parts[] = {
-        {const_cast<char*>(box.title), std::strlen(box.title)},
-        {newline, 1},
-        {const_cast<char*>(box.text), std::strlen(box.text)},
-        {newline, 1},
-    };
-    // One call, so that the lines are not torn apart by other writers; no heap,
-    // since this also reports running out of memory.
-    while (::writev(STDERR_FILENO, parts, 4) < 0 && errno == EINTR) {
+// The box's line on standard error, built in fixed storage: this also reports
+// running out of memory. A line longer than the storage goes out in pieces.
+class standard_error_line {
+public:
+    void add(const char* text) {
+        for (const char* at = text; *at != '\0'; ++at) {
+            if (*at == '\n') {
+                add("; ");
+                continue;
+            }
+            if (length == sizeof bytes) flush();
+            bytes[length++] = *at;
+        }
     }
+    // Ends the line and writes what is left, in one call when the line fits, so
+    // that other writers do not tear it apart.
+    void finish() {
+        if (length == sizeof bytes) flush();
+        bytes[length++] = '\n';
+        flush();
+    }
+
+private:
+    void flush() {
+        size_t written = 0;
+        while (written < length) {
+            const ssize_t done = ::write(STDERR_FILENO, bytes + written, length - written);
+            if (done < 0 && errno == EINTR) continue;
+            if (done <= 0) break;
+            written += size_t(done);
+        }
+        length = 0;
+    }
+
+    char bytes[1024];
+    size_t length = 0;
+};
+
+void write_to_standard_error(const message_box& box) {
+    standard_error_line line;
+    line.add("morvane: ");
+    line.add(box.title);
+    line.add(": ");
+    line.add(box.text);
+    line.finish();
 }
 
 }  // namespace
@@ -44,6 +78,7 @@ void set_message_box_shower(message_box_shower shower) {
 }
 
 box_answer show_message_box(const message_box& box) {
+    hold_window_keys();
     message_box_shower shower = current_shower.load(std::memory_order_acquire);
     box_answer answer = shower != nullptr ? shower(box) : show_xmessage_box(box);
     if (answer == box_answer::none) write_to_standard_error(box);

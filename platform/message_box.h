@@ -22,9 +22,13 @@ struct message_box {
     bool system_modal;
 };
 
-// Shows the box on the calling thread and waits until it is answered. A box that
-// gives no answer has its title and text written to standard error, so that no
-// failure goes unseen.
+// Shows the box on the calling thread and waits until it is answered. The box
+// owns the window: the window's keys are held before it appears, and stay held
+// until the caller gives them back with release_window_keys (box_key_hold.h),
+// which a caller that ends the process after the box never does. A box that
+// gives no answer is told on standard error as one line, "morvane: ", its
+// title, ": " and its text with each line break made "; ", so that no failure
+// goes unseen.
 box_answer show_message_box(const message_box& box);
 
 // What shows a box: the X11 dialog program by default, a recorder in tests.

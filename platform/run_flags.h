@@ -6,13 +6,23 @@
 // THREADING: four threads meet in these cells and no lock guards them.
 //   - shell thread:      runs run_shell; reads event_pending (acquire) after every
 //                         statement and the reasons after it; clears event_pending
-//                         in statement_check; sets threads_done bit 1 when parked.
-//   - window thread:     the initial thread, in the window's event loop; writes
-//                         program_paused then event_pending (Pause), program_finished
-//                         (Ctrl+Break, Alt+F4), close_requested, display_mode.
+//                         in statement_check; sets threads_done bit 1 when parked;
+//                         raises errors (error_pending then event_pending) and
+//                         clears error_pending after the dialog; sets
+//                         program_finished at the end of the run and when the
+//                         dialog is answered No.
+//   - window thread:     the initial thread, in the window's event loop; the only
+//                         caller of key_down, which takes every key-down from the
+//                         one X connection that reads the window's keys, in order.
+//                         So it is the only writer of program_paused (Pause sets it
+//                         before event_pending; the next key-down clears it) and of
+//                         display_mode (Alt+Enter); it sets program_finished for
+//                         Ctrl+Break, Ctrl+Scroll Lock and Alt+F4, and
+//                         close_requested for the window's close request.
 //   - main-loop thread:  the only writer of stop_requested, always before
 //                         event_pending; the only thread that ends the process on a
-//                         stop or finish.
+//                         stop or finish, and the one that reports an arithmetic
+//                         exception that its handler marked on any thread.
 //   - timer thread:      reads stop_requested; sets threads_done bit 2 as it ends.
 // Every writer stores its reason before event_pending (release); the shell loads
 // event_pending (acquire) before it reads a reason, so a check that event_pending

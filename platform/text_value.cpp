@@ -27,8 +27,16 @@ struct temporary_store {
     int small_block_count = 0;
 };
 
+// Made at the first use, on the shell's thread; no storage for it is the
+// critical error "Out of memory", never an exception out of that thread.
+temporary_store* new_store() {
+    auto* made = fault_is_injected(fault_point::text_store_setup) ? nullptr : new (std::nothrow) temporary_store;
+    if (made == nullptr) raise_critical_error(out_of_memory::text_store_setup);
+    return made;
+}
+
 temporary_store& store() {
-    static temporary_store* the_store = new temporary_store;
+    static temporary_store* the_store = new_store();
     return *the_store;
 }
 
@@ -50,7 +58,7 @@ uint8_t* allocate_storage(uint32_t length) {
             storage = std::malloc(capacity);
         }
     }
-    if (storage == nullptr) raise_error(512);
+    if (storage == nullptr) raise_critical_error(out_of_memory::text_storage);
     s.storage_in_use += capacity;
     return static_cast<uint8_t*>(storage);
 }
@@ -82,27 +90,27 @@ text_value* new_record() {
     }
     auto* text = fault_is_injected(fault_point::text_register) ? nullptr
                                                                 : new (std::nothrow) text_value;
-    if (text == nullptr) raise_error(510);
+    if (text == nullptr) raise_critical_error(out_of_memory::text_register);
     return text;
 }
 
 void give_back_record(text_value* text) {
     auto& s = store();
-    if (fault_is_injected(fault_point::released_list)) raise_error(508);
+    if (fault_is_injected(fault_point::released_list)) raise_critical_error(out_of_memory::released_list);
     try {
         s.released_values.push_back(text);
     } catch (const std::bad_alloc&) {
-        raise_error(508);
+        raise_critical_error(out_of_memory::released_list);
     }
 }
 
 void add_temporary(text_value* text) {
     text->temporary = true;
-    if (fault_is_injected(fault_point::temporary_list)) raise_error(511);
+    if (fault_is_injected(fault_point::temporary_list)) raise_critical_error(out_of_memory::temporary_list);
     try {
         store().temporaries.push_back(text);
     } catch (const std::bad_alloc&) {
-        raise_error(511);
+        raise_critical_error(out_of_memory::temporary_list);
     }
 }
 
@@ -173,7 +181,7 @@ text_value* concat_strings(text_value* left, text_value* right) {
     if (right->length == 0) return left;
     if (left->length == 0) return right;
     uint64_t total = uint64_t{left->length} + right->length;
-    if (total > UINT32_MAX) raise_error(512);
+    if (total > UINT32_MAX) raise_critical_error(out_of_memory::text_storage);
     text_value* joined = new_string(static_cast<uint32_t>(total), true);
     std::memcpy(joined->bytes, left->bytes, left->length);
     std::memcpy(joined->bytes + left->length, right->bytes, right->length);
@@ -234,7 +242,7 @@ const text_value& empty_text() {
 
 void* alloc_static_value(uint32_t size) {
     void* storage = fault_is_injected(fault_point::static_values) ? nullptr : std::calloc(1, size);
-    if (storage == nullptr) raise_error(504);
+    if (storage == nullptr) raise_critical_error(out_of_memory::static_values);
     return storage;
 }
 

@@ -13,14 +13,26 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "box_key_hold.h"
 #include "display_copy.h"
 #include "display_layout.h"
 #include "frame_pixels.h"
-#include "key_down.h"
 #include "run_flags.h"
-#include "window_keys.h"
 #include "x_close_request.h"
 #include "x_key_watch.h"
+
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define MORVANE_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__) || defined(MORVANE_THREAD_SANITIZER)
+// ThreadSanitizer: Mesa's software rasterizer (llvmpipe, in swrast_dri.so) runs
+// threads of its own and synchronises them in ways the sanitizer cannot see, so
+// it reports races on the driver's own fences. This program calls GL on the
+// window's thread alone, so a race with a frame in the driver is the driver's.
+extern "C" const char* __tsan_default_suppressions() { return "race:swrast_dri.so\n"; }
+#endif
 
 namespace {
 
@@ -194,17 +206,6 @@ void on_reshape(int width, int height) {
     glutPostRedisplay();
 }
 
-void on_keyboard(unsigned char key, int, int) {
-    // Character codes as freeglut gives them: Ctrl+letter as 1..26, Delete as 127;
-    // the key table turns these into entries.
-    key_down(character_press(key, modifiers_from_glut(glutGetModifiers())));
-}
-
-void on_special(int key, int, int) {
-    if (auto press = press_from_glut_special(key, modifiers_from_glut(glutGetModifiers())))
-        key_down(*press);
-}
-
 // Follows the Alt+Enter cycle: full screen on entering any full-screen mode,
 // back to a 640 x 400 window at the top left on leaving them.
 void apply_display_mode(display_mode wanted) {
@@ -294,8 +295,10 @@ void create_window(int& argc, char** argv) {
     if (!the_state->glut_display || window == 0)
         fail_to_open("no GL context on the new window");
     intercept_close_requests(the_state->glut_display);
-    set_window_pid(the_state->glut_display, window);
+    // Keys are watched before the window can be told from others by its pid, so
+    // that a client that waits for that (a test typing ahead) loses no key.
     the_state->key_watch.watch(window);
+    set_window_pid(the_state->glut_display, window);
 
     if (glewInit() != GLEW_OK)
         fail_to_open("the GL entry points cannot be loaded");
@@ -340,12 +343,19 @@ void glut_window::run() {
     create_texture();
     the_state->window_open = true;
 
+    // Keys come from the key watch alone, so freeglut gets no keyboard callbacks.
     glutDisplayFunc(on_display);
     glutReshapeFunc(on_reshape);
-    glutKeyboardFunc(on_keyboard);
-    glutSpecialFunc(on_special);
+    take_in_keys_on_request();
 
     for (;;) {
+        // A message box has closed and the run goes on: first every key that
+        // reached the window while the box was up, which key_down still drops.
+        uint32_t intake = 0;
+        if (key_intake_requested(intake)) {
+            the_state->key_watch.take_in_every_key();
+            finish_key_intake(intake);
+        }
         the_state->key_watch.handle_events();
         apply_display_mode(mode_from_number(flags().display_mode.load(std::memory_order_acquire)));
         take_new_frame();

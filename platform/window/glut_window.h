@@ -1,6 +1,7 @@
 // The window front end: a freeglut window of 640 x 400 pixels titled "Untitled"
-// that shows the display copy, hands key presses and the close request to the
-// runtime, and follows the Alt+Enter display modes.
+// that shows the display copy, hands the close request to the runtime and every
+// key press to key_down (through its own X connection, x_key_watch.h), and
+// follows the Alt+Enter display modes.
 #pragma once
 #include "console_runtime.h"
 

@@ -1,16 +1,15 @@
-// A second connection to the X server beside freeglut's, for what freeglut does
-// not report: the Pause, Break and Scroll Lock keys pressed in the program's
-// window, and the Caps Lock and Num Lock states.
+// The one source of key-downs: a second connection to the X server beside
+// freeglut's, which selects the key presses of the program's window (several
+// clients may select KeyPress on one window) and hands every one of them to
+// key_down, in the order the server delivered them. freeglut's own connection
+// reports no keys to the runtime.
 #pragma once
-#include <cstdint>
-
 #include <X11/Xlib.h>
 
 #include "key_down.h"
 
-// Invariant: display is null until open() succeeds; once watch() has run, KeyPress
-// is selected on window and, when the server has XKB, keyboard state changes are
-// selected too. last_lock_bits is what report_lock_states last got.
+// Invariant: display is null until open() succeeds; once watch() has run,
+// KeyPress is selected on window and alt_mask is the Alt keys' modifier bit.
 // THREADING: the window thread only.
 class x_key_watch {
 public:
@@ -18,8 +17,8 @@ public:
     // cannot be opened.
     bool open();
 
-    // Starts watching the program's window (an X window id) and reports the
-    // current lock states at once.
+    // Starts watching the program's window (an X window id); every key pressed
+    // in it once this returns reaches handle_events.
     void watch(Window program_window);
 
     // The connection's file descriptor for poll(), or -1 before open().
@@ -28,20 +27,16 @@ public:
     // True when events already read wait in the connection's queue.
     bool has_queued_events() const;
 
-    // Reads every waiting event: Pause, Break and Scroll Lock go to key_down with
-    // the modifiers held; a change of the lock states goes to report_lock_states
-    // with the modifiers held at that change. Flushes the connection.
+    // Reads every waiting event and hands each key press to key_down, with the
+    // modifiers held. Flushes the connection.
     void handle_events();
 
-private:
-    void report_keyboard_state(unsigned locked_modifiers, unsigned held_modifiers);
-    key_modifiers modifiers_from_x_state(unsigned state) const;
+    // Makes sure that every key press the server has delivered so far has been
+    // read (one round trip), then handles them all.
+    void take_in_every_key();
 
-    Display* display = nullptr;     // the second connection
-    Window window = 0;             // the program's window
-    int xkb_event_base = -1;       // first XKB event number; -1 without XKB
-    unsigned num_lock_mask = 0;    // the modifier bit that Num Lock locks
-    unsigned alt_mask = 0;         // the modifier bit of the Alt keys
-    bool reported = false;         // report_lock_states has been called once
-    uint32_t last_lock_bits = 0;   // bit 0 Caps Lock, bit 1 Num Lock
+private:
+    Display* display = nullptr;  // the second connection
+    Window window = 0;           // the program's window
+    unsigned alt_mask = 0;       // the modifier bit of the Alt keys
 };

@@ -14,7 +14,7 @@ public:
         for (int bits = 0; bits < 8; ++bits) {
             key_modifiers held{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
             for (int code = 0; code < 256; ++code) every_key_.push_back(character_press(static_cast<uint8_t>(code), held));
-            for (int key = int(special_key::f1); key <= int(special_key::alt); ++key) {
+            for (int key = int(special_key::f1); key <= int(special_key::other); ++key) {
                 key_press press = special_press(special_key(key), held);
                 if (!ends_the_run(press)) every_key_.push_back(press);
             }

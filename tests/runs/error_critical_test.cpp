@@ -1,5 +1,5 @@
 // Critical errors in whole runs: each ends the process through its OK box with
-// exit code 1, whatever else is pending.
+// exit code 1, whatever else is pending; no exception leaves the shell's thread.
 #include <gtest/gtest.h>
 
 #include "error_run_plan.h"
@@ -50,6 +50,10 @@ TEST(critical_error, arithmetic_exception_shows_division_by_zero_even_with_an_er
         ASSERT_FALSE(r.timed_out) << what << r.error_output;
         EXPECT_EQ(r.exit_code, 1) << what << r.error_output;
         expect_one_ok_box(r, "Critical Error", "Division by zero", true, what);
+        // The handler only hands the exception over and parks its thread; the box
+        // comes from another thread.
+        EXPECT_NE(r.error_output.find("shown by\tanother thread\n"), std::string::npos) << what << r.error_output;
+        EXPECT_EQ(r.error_output.find("returned from"), std::string::npos) << what << r.error_output;
     }
 }
 
@@ -68,6 +72,8 @@ TEST(critical_error, out_of_memory_at_each_allocation_point_ends_with_its_number
         {fault_point::first_screen_copy, "the first input's saved screen", "Critical Error #16", ""},
         {fault_point::second_screen_copy, "the first input's scratch screen", "Critical Error #17", ""},
         {fault_point::text_store, "the name's first typed byte", "Critical Error #12", "A"},
+        {fault_point::text_store_setup, "the text store's first creation", "Critical Error #9", ""},
+        {fault_point::answer_line, "the answer line's first byte", "Critical Error #18", "A"},
     };
     for (const memory_case& c : cases) {
         error_plan plan;

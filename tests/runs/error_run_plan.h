@@ -49,6 +49,10 @@ inline error_plan& planned() {
     return plan;
 }
 
+// The thread that raised the planned arithmetic exception (0 before), so that the
+// recorder can tell whether a box is shown on it or on another thread.
+inline std::atomic<pid_t> signalled_thread{0};
+
 // Shell thread: the error point of every statement.
 inline void raise_planned_errors(uint32_t statement_number) {
     static int points_seen = 0;
@@ -64,7 +68,13 @@ inline void raise_planned_errors(uint32_t statement_number) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     }
-    if (plan.after == error_plan::then::arithmetic_signal) std::raise(SIGFPE);
+    if (plan.after == error_plan::then::arithmetic_signal) {
+        signalled_thread.store(::gettid());
+        std::raise(SIGFPE);
+        // The handler parks the thread for good: this line is never reached.
+        const char returned[] = "returned from the arithmetic-exception handler\n";
+        (void)::write(STDERR_FILENO, returned, sizeof returned - 1);
+    }
 }
 
 // The recorder's request for a capture of the screen as a Yes/No box finds it,
@@ -90,8 +100,7 @@ inline void wait_for_the_capture_at_the_box() {
     }
 }
 
-// A line built in fixed storage: the recorder also runs inside the
-// arithmetic-exception handler, where nothing may allocate.
+// A line built in fixed storage: the recorder also shows the out-of-memory boxes.
 struct box_line {
     char bytes[4096];
     size_t length = 0;
@@ -123,6 +132,8 @@ inline box_answer record_box(const message_box& box) {
     line.add('\t');
     line.add_escaped(box.text);
     line.add('\n');
+    if (const pid_t raised_on = signalled_thread.load(); raised_on != 0)
+        line.add(raised_on == ::gettid() ? "shown by\tthe signalled thread\n" : "shown by\tanother thread\n");
     // One write: the driver's thread may write to standard error too.
     (void)::write(STDERR_FILENO, line.bytes, line.length);
     if (!yes_no) return box_answer::ok;

@@ -50,6 +50,17 @@ const key_case key_cases[] = {
     {"Ctrl+Home", special_press(special_key::home, ctrl), true, 0, 119},
     {"Shift alone", special_press(special_key::shift, shift), false, 0, 0},
     {"Caps Lock", special_press(special_key::caps_lock), false, 0, 0},
+    {"a key the table does not know", special_press(special_key::other), false, 0, 0},
+    // Characters as the window reports them: the character itself with Ctrl held.
+    {"Ctrl+Space gives 32", character_press(' ', ctrl), true, 32, 57},
+    {"Ctrl+@ is extended", character_press('@', ctrl_shift), true, 0, 3},
+    {"Ctrl+3 gives nothing", character_press('3', ctrl), false, 0, 0},
+    {"Ctrl+` gives nothing", character_press('`', ctrl), false, 0, 0},
+    {"Ctrl+/ gives nothing", character_press('/', ctrl), false, 0, 0},
+    {"Ctrl+6 gives 30", character_press('6', ctrl), true, 30, 7},
+    {"Ctrl+] gives 29", character_press(']', ctrl), true, 29, 27},
+    {"Ctrl+Enter, reported as 10, gives 10", character_press(10, ctrl), true, 10, 28},
+    {"Alt+1 is extended", character_press('1', alt), true, 0, 2},
 };
 
 TEST(key_table, key_presses_become_entries) {
@@ -81,6 +92,9 @@ TEST(run_control, rules_in_order) {
         {"Pause while paused", special_press(special_key::pause), true, run_control_action::pause_program},
         {"Ctrl+Num Lock", special_press(special_key::num_lock, ctrl), false, run_control_action::pause_program},
         {"Shift while paused", special_press(special_key::shift, shift), true, run_control_action::end_pause},
+        {"Ctrl alone while paused", special_press(special_key::ctrl, ctrl), true, run_control_action::end_pause},
+        {"Caps Lock while paused", special_press(special_key::caps_lock), true, run_control_action::end_pause},
+        {"unknown key while paused", special_press(special_key::other), true, run_control_action::end_pause},
         {"a while paused", character_press('a'), true, run_control_action::end_pause},
         {"Alt+Enter", character_press(13, alt), false, run_control_action::step_display},
         {"Alt+Enter while paused", character_press(13, alt), true, run_control_action::end_pause},

@@ -150,8 +150,7 @@ TEST_F(window_test, close_request_leaves_the_window_up_until_the_process_ends) {
     EXPECT_EQ(fixture.wait_for_exit(generous), 0);
 }
 
-// Break and Scroll Lock come through the window's own X connection, Alt+F4 through
-// freeglut; each ends the run at once.
+// Ctrl+Break, Ctrl+Scroll Lock and Alt+F4 each end the run at once.
 TEST_F(window_test, run_ending_keys_end_the_process_with_code_0) {
     for (const char* key : {"ctrl+Pause", "ctrl+Scroll_Lock", "alt+F4"}) {
         SCOPED_TRACE(key);
@@ -163,8 +162,8 @@ TEST_F(window_test, run_ending_keys_end_the_process_with_code_0) {
     }
 }
 
-// Pause comes through the window's own X connection, Ctrl+Num Lock through its
-// report of the lock states. The counting fixture keeps printing while paused, so
+// Pause and Ctrl+Num Lock both come as key presses on the window's own X
+// connection. The counting fixture keeps printing while paused, so
 // the picture stands still only because the window presents no new frame; the
 // next key lets it move again.
 TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
@@ -212,10 +211,10 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
     }
 }
 
-// Typed keys reach the line editor as freeglut reports them: letters in their
-// case, Ctrl+C as the code 3 (a heart when echoed), the Delete key as 127, which
-// the runtime makes an extended key that the line editor drops. The text cursor
-// blinks after the answer at the prompt.
+// Typed keys reach the line editor as the key table reads them: letters in their
+// case, Ctrl+C as the code 3 (a heart when echoed), the Delete key as an extended
+// key that the line editor drops. The text cursor blinks after the answer at the
+// prompt.
 TEST_F(window_test, typed_keys_reach_the_answer_and_the_cursor_blinks_after_it) {
     const Window window = start_fixture("typing");
     ASSERT_NE(window, 0u);

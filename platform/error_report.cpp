@@ -10,9 +10,8 @@
 #include <string>
 
 #include "box_key_hold.h"
-#include "console_runtime.h"
-#include "end_of_run.h"
 #include "message_box.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 
 void* (*dialog_text_storage)(size_t size) = std::malloc;

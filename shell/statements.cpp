@@ -1,7 +1,7 @@
 #include "statements.h"
 
-#include "end_of_run.h"
 #include "line_input.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 #include "statement_check.h"
 #include "text_screen.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "error_report.h"
+#include "error_dialog.h"
 #include "key_buffer.h"
 #include "main_loop.h"
 #include "run_flags.h"

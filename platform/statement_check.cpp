@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "error_report.h"
+#include "error_dialog.h"
 #include "park_and_exit.h"
 
 void (*statement_check_observer)(uint32_t) = nullptr;

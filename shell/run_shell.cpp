@@ -5,8 +5,8 @@
 
 #include <csignal>
 
+#include "arithmetic_exception.h"
 #include "end_of_run.h"
-#include "error_report.h"
 #include "fpu.h"
 #include "shell_variables.h"
 #include "statements.h"

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "error_numbers.h"
 #include "key_buffer.h"
 #include "key_down.h"
 #include "line_input.h"
@@ -218,7 +219,7 @@ TEST_F(line_input_test, backspace_undoes_a_wrap_and_a_scroll_at_row_24) {
 TEST_F(line_input_test, nothing_happens_while_an_error_is_pending) {
     assign_bytes(text, reinterpret_cast<const uint8_t*>("kept"), 4);
     key_down(character_press('z'));
-    flags().error_pending = 5;
+    flags().error_pending = illegal_function_call;
     input_list()[1] = input_entry{text_type_code, text};
     input_variables(1, true);
     flags().error_pending = 0;

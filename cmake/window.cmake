@@ -36,7 +36,7 @@ add_library(morvane_frame_pixels STATIC
   ${CMAKE_SOURCE_DIR}/platform/window/display_layout.cpp)
 target_include_directories(morvane_frame_pixels PUBLIC
   ${CMAKE_SOURCE_DIR}/platform ${CMAKE_SOURCE_DIR}/platform/window)
-target_link_libraries(morvane_frame_pixels PUBLIC morvane_font)
+target_link_libraries(morvane_frame_pixels PUBLIC morvane_text morvane_font)
 
 # X key events to key presses: a table over the keysyms, no X connection.
 add_library(morvane_window_keys STATIC ${CMAKE_SOURCE_DIR}/platform/window/window_keys.cpp)

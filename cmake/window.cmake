@@ -34,22 +34,21 @@ target_include_directories(morvane_font PUBLIC ${CMAKE_SOURCE_DIR}/platform/wind
 add_library(morvane_frame_pixels STATIC
   ${CMAKE_SOURCE_DIR}/platform/window/frame_pixels.cpp
   ${CMAKE_SOURCE_DIR}/platform/window/display_layout.cpp)
-target_include_directories(morvane_frame_pixels PUBLIC
-  ${CMAKE_SOURCE_DIR}/platform ${CMAKE_SOURCE_DIR}/platform/window)
+target_include_directories(morvane_frame_pixels PUBLIC ${CMAKE_SOURCE_DIR}/platform/window)
 target_link_libraries(morvane_frame_pixels PUBLIC morvane_text morvane_font)
 
 # X key events to key presses: a table over the keysyms, no X connection.
 add_library(morvane_window_keys STATIC ${CMAKE_SOURCE_DIR}/platform/window/window_keys.cpp)
 target_include_directories(morvane_window_keys PUBLIC ${CMAKE_SOURCE_DIR}/platform/window)
-target_link_libraries(morvane_window_keys PUBLIC morvane_platform)
+target_link_libraries(morvane_window_keys PUBLIC morvane_input)
 
 # The freeglut window: glut_window.h.
 add_library(morvane_window STATIC
   ${CMAKE_SOURCE_DIR}/platform/window/glut_window.cpp
   ${CMAKE_SOURCE_DIR}/platform/window/x_close_request.cpp
   ${CMAKE_SOURCE_DIR}/platform/window/x_key_watch.cpp)
-target_include_directories(morvane_window PUBLIC
-  ${CMAKE_SOURCE_DIR}/platform ${CMAKE_SOURCE_DIR}/platform/window)
+target_include_directories(morvane_window PUBLIC ${CMAKE_SOURCE_DIR}/platform/window)
 target_link_libraries(morvane_window
-  PUBLIC morvane_platform
-  PRIVATE morvane_window_keys morvane_frame_pixels GLEW::GLEW GLUT::GLUT OpenGL::GL OpenGL::GLX X11::X11)
+  PUBLIC morvane_run
+  PRIVATE morvane_window_keys morvane_frame_pixels morvane_input morvane_text morvane_errors morvane_flags
+          GLEW::GLEW GLUT::GLUT OpenGL::GL OpenGL::GLX X11::X11)

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "key_buffer.h"
-#include "key_down.h"
+#include "key_press.h"
 
 // One row: the code it stands for, the key's PC scan code, then what the key
 // gives alone, with Shift, with Ctrl and with Alt, then four columns for the

@@ -3,14 +3,8 @@
 #include <cstdint>
 
 #include "answer_check.h"
+#include "input_entry.h"
 #include "text_value.h"
-
-// One variable that the next input fills: a text value or a whole number's
-// 16-bit storage, with its type code.
-struct input_entry {
-    uint32_t type_code = 0;
-    void* variable = nullptr;
-};
 
 inline constexpr int input_list_size = 16;
 

@@ -42,3 +42,8 @@ void input_variables(int32_t count, bool end_line) {
     }
     end_line_editor(editor, end_line);
 }
+
+void input_variable(const input_entry& entry, bool end_line) {
+    input_list()[1] = entry;
+    input_variables(1, end_line);
+}

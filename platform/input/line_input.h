@@ -16,3 +16,6 @@ input_entry* input_list();
 // (the shell lists one). Returns when Enter ends the line, at once while an
 // error is pending, and at the first poll that finds a stop requested.
 void input_variables(int32_t count, bool end_line);
+
+// One variable: lists the entry as entry 1 and calls input_variables(1, end_line).
+void input_variable(const input_entry& entry, bool end_line);

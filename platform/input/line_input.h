@@ -1,4 +1,5 @@
-// The input statement's line editor: one answer line, checked after every key.
+// The input statement's line input: the list of variables that an input fills,
+// and the wait for keys that drives the line editor (line_editor.h) to Enter.
 #pragma once
 #include <cstdint>
 

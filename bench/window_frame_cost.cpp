@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "console_runtime.h"
-#include "end_of_run.h"
 #include "glut_window.h"
 #include "key_down.h"
+#include "park_and_exit.h"
 #include "process_figures.h"
 #include "text_screen.h"
 

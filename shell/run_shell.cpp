@@ -5,8 +5,8 @@
 
 #include <csignal>
 
+#include "arithmetic_exception.h"
 #include "end_of_run.h"
-#include "error_report.h"
 #include "fpu.h"
 #include "shell_variables.h"
 #include "statements.h"
@@ -50,11 +50,11 @@ void run_shell() {
     input_statement(22, text("what Program you want to open: "), v.chosen_program);
     clear_statement(23);
 
-    run_super_antivirus(v);  // 24 to 26
-    run_explorer(v);         // 29 to 33
-    run_calculator(v);       // 36 to 42
-    run_line_mode(v);        // 45 to 70
-    run_writer(v);           // 74 and 75
+    run_zavadozididuva(v);  // 24 to 26
+    run_explorer(v);        // 29 to 33
+    run_calculator(v);      // 36 to 42
+    run_zodezozo(v);        // 45 to 70
+    run_writer(v);          // 74 and 75
 
     end_program();
 }

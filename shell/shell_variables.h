@@ -18,8 +18,8 @@ struct shell_variables {
 };
 
 // The five program blocks, each at its place in run_shell.
-void run_super_antivirus(const shell_variables& v);
+void run_zavadozididuva(const shell_variables& v);
 void run_explorer(const shell_variables& v);
 void run_calculator(const shell_variables& v);
-void run_line_mode(const shell_variables& v);
+void run_zodezozo(const shell_variables& v);
 void run_writer(const shell_variables& v);

@@ -1,7 +1,7 @@
 #include "statements.h"
 
-#include "end_of_run.h"
 #include "line_input.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 #include "statement_check.h"
 #include "text_screen.h"
@@ -55,8 +55,7 @@ void input_into(uint32_t n, literal prompt, uint32_t type_code, void* variable) 
     text_value* prompt_text = temp_string_literal(prompt.bytes, prompt.length);
     error_point(n);
     print_text(*prompt_text, false);
-    input_list()[1] = input_entry{type_code, variable};
-    input_variables(1, true);
+    input_variable(input_entry{type_code, variable}, true);
     if (stop_is_requested()) halt_program_thread();
     release_temp_strings(the_routine_mark, 0);
     finish_statement(n);

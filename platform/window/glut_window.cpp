@@ -17,6 +17,7 @@
 #include "display_copy.h"
 #include "display_layout.h"
 #include "frame_pixels.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 #include "x_close_request.h"
 #include "x_key_watch.h"

@@ -2,7 +2,7 @@
 // from the X keysym and the modifiers held, never from the text that a lookup
 // of the key makes (which turns Ctrl+3 into Esc and drops Shift+Tab).
 #pragma once
-#include "key_down.h"
+#include "key_press.h"
 
 // The modifiers held, from an X key event's state bits; alt_mask is the
 // modifier bit that the Alt keys set on this display.

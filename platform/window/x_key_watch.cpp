@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include "key_down.h"
 #include "window_keys.h"
 
 bool x_key_watch::open() {

@@ -6,8 +6,6 @@
 #pragma once
 #include <X11/Xlib.h>
 
-#include "key_down.h"
-
 // Invariant: display is null until open() succeeds; once watch() has run,
 // KeyPress is selected on window and alt_mask is the Alt keys' modifier bit.
 // THREADING: the window thread only.

@@ -11,12 +11,12 @@
 
 #include "answer_rules.h"
 #include "display_copy.h"
-#include "end_of_run.h"
 #include "expected_screen.h"
 #include "headless_run.h"
 #include "key_buffer.h"
 #include "key_table.h"
 #include "line_editor.h"
+#include "park_and_exit.h"
 #include "random_keys.h"
 #include "run_control.h"
 #include "run_flags.h"

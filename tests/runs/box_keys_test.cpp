@@ -62,7 +62,7 @@ TEST(box_keys, keys_typed_while_the_dialog_is_up_are_not_taken) {
             set_message_box_shower(answer_once_typed);
             error_point_hook = [](uint32_t statement_number) {
                 static int greeting_reads = 0;
-                if (statement_number == 13 && ++greeting_reads == 2) raise_error(5);
+                if (statement_number == 13 && ++greeting_reads == 2) raise_error(illegal_function_call);
             };
         });
     ASSERT_FALSE(r.timed_out) << r.error_output;

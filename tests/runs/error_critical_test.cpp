@@ -23,9 +23,9 @@ TEST(critical_error, reported_critical_error_offers_ok_only_and_ends_with_1) {
         int32_t number;
         std::string description;
     };
-    critical_case cases[] = {{300, "Memory block out of range"},
-                             {307, "Memory block freed twice"},
-                             {315, "Assertion failed (details on standard error)"}};
+    critical_case cases[] = {{reported_critical::first, "Memory block out of range"},
+                             {reported_critical::first + 7, "Memory block freed twice"},
+                             {reported_critical::last, "Assertion failed (details on standard error)"}};
     for (const critical_case& c : cases) {
         error_plan plan;
         plan.statement = 15;

@@ -46,9 +46,9 @@ run_result run_past_the_dialog(const error_plan& plan, const std::vector<answer_
 
 TEST(error_dialog, error_at_the_greetings_second_read_leaves_its_row_open) {
     // The second read comes after user_name has been copied.
-    run_result r = run_past_the_dialog(raising_at(13, {5}, 2),
-                                       {{name_prompt, "Ann"}, {command_prompt, "cd"}, {program_prompt, "none"}}, 5,
-                                       "Illegal function call");
+    run_result r = run_past_the_dialog(raising_at(13, {illegal_function_call}, 2),
+                                       {{name_prompt, "Ann"}, {command_prompt, "cd"}, {program_prompt, "none"}},
+                                       illegal_function_call, "Illegal function call");
     ASSERT_EQ(r.captures.size(), 4u);
     // The greeting and its blanks stay, the name does not follow, and the next
     // prompt starts where the cursor stood: column 29 of the same row.
@@ -152,11 +152,11 @@ TEST(error_dialog, only_the_first_error_of_a_statement_is_reported) {
     };
     raising_case cases[] = {
         {{53, 62}, 53, "File not found"},
-        {{0}, 5, "Illegal function call"},
-        {{-3}, 5, "Illegal function call"},
-        {{INT32_MIN, 53}, 5, "Illegal function call"},
-        {{299}, 299, "Unprintable error"},
-        {{316}, 316, "Unprintable error"},
+        {{0}, illegal_function_call, "Illegal function call"},
+        {{-3}, illegal_function_call, "Illegal function call"},
+        {{INT32_MIN, 53}, illegal_function_call, "Illegal function call"},
+        {{reported_critical::first - 1}, reported_critical::first - 1, "Unprintable error"},
+        {{reported_critical::last + 1}, reported_critical::last + 1, "Unprintable error"},
         {{11000}, 11000, "Unprintable error"},
     };
     for (const raising_case& c : cases) {
@@ -167,12 +167,12 @@ TEST(error_dialog, only_the_first_error_of_a_statement_is_reported) {
 }
 
 TEST(error_dialog, answer_no_ends_the_run_without_the_end_line) {
-    error_plan plan = raising_at(15, {5});  // before the prompt: it is never shown
+    error_plan plan = raising_at(15, {illegal_function_call});  // before the prompt: it is never shown
     plan.answer = box_answer::no;
     run_result r = run_with_plan(plan, {{name_prompt, "Bo"}}, run_ending::by_itself);
     ASSERT_FALSE(r.timed_out) << r.error_output;
     EXPECT_EQ(r.exit_code, 0) << r.error_output;
-    expect_one_dialog(r, 5, 15, "Illegal function call");
+    expect_one_dialog(r, illegal_function_call, 15, "Illegal function call");
     for (const screen_rows_text& screen : r.captures) {
         EXPECT_EQ(row_text(screen, 25), "");
         EXPECT_EQ(row_text(screen, 3), "");
@@ -184,10 +184,10 @@ TEST(error_dialog, answer_no_ends_the_run_without_the_end_line) {
 }
 
 TEST(error_dialog, answer_none_goes_on_as_yes) {
-    error_plan plan = raising_at(17, {5});
+    error_plan plan = raising_at(17, {illegal_function_call});
     plan.answer = box_answer::none;
     run_result r = run_past_the_dialog(plan, {{name_prompt, "Bo"}, {command_prompt, "cd"}, {program_prompt, "none"}},
-                                       5, "Illegal function call");
+                                       illegal_function_call, "Illegal function call");
     // A box that gave no answer is told on standard error as well, as one line.
     EXPECT_NE(r.error_output.find("morvane: Unhandled Error #5 - morvane: Line: 17 (in main module); "
                                   "Illegal function call; Continue?\n"),
@@ -199,7 +199,7 @@ TEST(error_dialog, answer_none_goes_on_as_yes) {
 }
 
 TEST(error_dialog, stop_request_with_an_error_pending_shows_no_dialog) {
-    error_plan plan = raising_at(13, {5});
+    error_plan plan = raising_at(13, {illegal_function_call});
     plan.after = error_plan::then::close_window;
     run_result r = run_with_plan(plan, {{name_prompt, "Bo"}}, run_ending::by_itself);
     ASSERT_FALSE(r.timed_out) << r.error_output;

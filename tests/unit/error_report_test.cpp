@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "box_key_hold.h"
+#include "error_dialog.h"
 #include "error_report.h"
 #include "message_box.h"
 #include "run_flags.h"

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "error_numbers.h"
 #include "key_buffer.h"
 #include "key_down.h"
 #include "line_input.h"
@@ -35,24 +36,28 @@ struct line_input_test : ::testing::Test {
     text_value* text = nullptr;
     int16_t number = 0;
 
-    void SetUp() override {
-        key_entry stale{};
-        while (take_key_entry(stale)) {
-        }
-        reset_screen(the_screen());
-        free_string(text);  // a table of cases runs SetUp again for each case
-        text = new_string(0, false);
-    }
+    void SetUp() override { start_case(); }
     void TearDown() override {
         free_string(text);
         text = nullptr;
     }
 
+    // A fresh start: no key waiting, a blank screen, an empty text variable. A
+    // table of cases starts each case with it.
+    void start_case() {
+        key_entry stale{};
+        while (take_key_entry(stale)) {
+        }
+        reset_screen(the_screen());
+        free_string(text);
+        text = new_string(0, false);
+    }
+
     void run_input(uint32_t type_code, const std::vector<key_press>& keys) {
-        input_list()[1] = input_entry{type_code, type_code == text_type_code ? static_cast<void*>(text)
-                                                                             : static_cast<void*>(&number)};
+        const input_entry entry{type_code, type_code == text_type_code ? static_cast<void*>(text)
+                                                                       : static_cast<void*>(&number)};
         uint32_t mark = temp_string_count();
-        std::thread shell([] { input_variables(1, true); });
+        std::thread shell([entry] { input_variable(entry, true); });
         for (const key_press& key : keys) {
             while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             key_down(key);
@@ -86,7 +91,7 @@ TEST_F(line_input_test, text_answers_as_typed_and_as_stored) {
         {"a\n\x0b\x0c\x1c\x1d\x1e\x1f", "a", "a"},
     };
     for (const auto& c : cases) {
-        SetUp();
+        start_case();
         auto keys = keys_of(c.typed);
         keys.push_back(character_press(13));
         run_input(text_type_code, keys);
@@ -110,7 +115,7 @@ TEST_F(line_input_test, whole_numbers_refuse_keys_that_make_them_invalid) {
         {"", "", 0},
     };
     for (const auto& c : cases) {
-        SetUp();
+        start_case();
         number = 999;
         auto keys = keys_of(c.typed);
         keys.push_back(character_press(13));
@@ -188,8 +193,7 @@ TEST_F(line_input_test, backspace_undoes_a_wrap_and_a_scroll_at_row_24) {
     const std::string row_24_before = std::string(75, 'p');
     print_at(1, 24, row_24_before);
     auto before = the_screen().cells;
-    input_list()[1] = input_entry{text_type_code, text};
-    std::thread shell([] { input_variables(1, true); });
+    std::thread shell([this] { input_variable(input_entry{text_type_code, text}, true); });
     auto type = [](const std::vector<key_press>& keys) {
         for (const key_press& key : keys) {
             while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -218,9 +222,8 @@ TEST_F(line_input_test, backspace_undoes_a_wrap_and_a_scroll_at_row_24) {
 TEST_F(line_input_test, nothing_happens_while_an_error_is_pending) {
     assign_bytes(text, reinterpret_cast<const uint8_t*>("kept"), 4);
     key_down(character_press('z'));
-    flags().error_pending = 5;
-    input_list()[1] = input_entry{text_type_code, text};
-    input_variables(1, true);
+    flags().error_pending = illegal_function_call;
+    input_variable(input_entry{text_type_code, text}, true);
     flags().error_pending = 0;
     EXPECT_EQ(stored_text(), "kept");
     EXPECT_EQ(waiting_key_count(), 1);

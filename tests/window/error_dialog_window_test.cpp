@@ -37,7 +37,7 @@ constexpr auto generous = 30s;
 [[noreturn]] void run_shell_with_greeting_error(int argc, char** argv) {
     error_point_hook = [](uint32_t statement_number) {
         static int greeting_reads = 0;
-        if (statement_number == 13 && ++greeting_reads == 2) raise_error(5);
+        if (statement_number == 13 && ++greeting_reads == 2) raise_error(illegal_function_call);
     };
     glut_window window;
     run_console(argc, argv, run_shell, window);

@@ -22,11 +22,11 @@
 #include <vector>
 
 #include "console_runtime.h"
-#include "end_of_run.h"
 #include "error_report.h"
 #include "fixture_screen.h"
 #include "glut_window.h"
 #include "key_buffer.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 #include "run_shell.h"
 #include "statements.h"

@@ -28,9 +28,9 @@
 #include <thread>
 
 #include "console_runtime.h"
-#include "end_of_run.h"
 #include "fixture_screen.h"
 #include "glut_window.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 #include "statements.h"
 #include "text_screen.h"

@@ -16,6 +16,3 @@ using shell_routine = void (*)();
 // of its own, starts the main-loop and timer threads and then runs the front end.
 // Never returns.
 [[noreturn]] void run_console(int argc, char** argv, shell_routine routine, front_end& window);
-
-// Ends the process at once with the given code, safe while other threads run.
-[[noreturn]] void exit_process(int code);

@@ -1,28 +1,13 @@
 #include "console_runtime.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
-#include <unistd.h>
 
-#include "error_report.h"
+#include "error_dialog.h"
 #include "key_buffer.h"
 #include "main_loop.h"
 #include "run_flags.h"
 #include "text_screen.h"
-
-run_flags& flags() {
-    static run_flags* the_flags = new run_flags;
-    return *the_flags;
-}
-
-void exit_process(int code) {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    // The other threads are still running (the window's inside its event loop):
-    // end at once, without running destructors under their feet.
-    _exit(code);
-}
 
 void run_console(int argc, char** argv, shell_routine routine, front_end& window) {
     set_program_path(argc > 0 ? argv[0] : "");

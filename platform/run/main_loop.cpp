@@ -3,10 +3,10 @@
 #include <chrono>
 #include <thread>
 
-#include "console_runtime.h"
+#include "arithmetic_exception.h"
 #include "display_copy.h"
 #include "end_of_run.h"
-#include "error_report.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 #include "text_screen.h"
 

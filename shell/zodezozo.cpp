@@ -58,7 +58,7 @@ constexpr loop_line_text loop_line;
 
 }  // namespace
 
-void run_line_mode(const shell_variables& v) {
+void run_zodezozo(const shell_variables& v) {
     if (block_test(45, v.chosen_program, text("ZodeZozo"))) {
         output_statement(46, item(empty_page_address));
         input_statement(47, text("wich Website you want to open: "), v.chosen_website);

@@ -1,16 +1,11 @@
-// The input statement's line editor: one answer line, checked after every key.
+// The input statement's line input: the list of variables that an input fills,
+// and the wait for keys that drives the line editor (line_editor.h) to Enter.
 #pragma once
 #include <cstdint>
 
 #include "answer_check.h"
+#include "input_entry.h"
 #include "text_value.h"
-
-// One variable that the next input fills: a text value or a whole number's
-// 16-bit storage, with its type code.
-struct input_entry {
-    uint32_t type_code = 0;
-    void* variable = nullptr;
-};
 
 inline constexpr int input_list_size = 16;
 
@@ -22,3 +17,6 @@ input_entry* input_list();
 // (the shell lists one). Returns when Enter ends the line, at once while an
 // error is pending, and at the first poll that finds a stop requested.
 void input_variables(int32_t count, bool end_line);
+
+// One variable: lists the entry as entry 1 and calls input_variables(1, end_line).
+void input_variable(const input_entry& entry, bool end_line);

@@ -1,4 +1,5 @@
-// The one key-down entry: the window and the tests hand every key press here.
+// A key press as the window reports it: a character key or a special key, with
+// the modifiers held.
 #pragma once
 #include <cstdint>
 
@@ -33,13 +34,3 @@ inline key_press character_press(uint8_t code, key_modifiers modifiers = {}) {
 inline key_press special_press(special_key key, key_modifiers modifiers = {}) {
     return key_press{false, 0, key, modifiers};
 }
-
-// Applies the run-control rules (Ctrl+Break, Alt+F4, Pause, the end of a pause,
-// Alt+Enter) and hands every other key to the key table and the key buffer;
-// while a message box owns the window (box_key_hold.h) it does nothing at all.
-// Called only on the window's event thread, once for every key-down, in the
-// order the keys were pressed: the key buffer's one producer.
-void key_down(const key_press& press);
-
-// The window's close request: sets close_requested; never takes the window down.
-void request_close();

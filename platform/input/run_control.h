@@ -1,6 +1,6 @@
 // The run-control rules applied to every key-down before ordinary key handling.
 #pragma once
-#include "key_down.h"
+#include "key_press.h"
 
 enum class run_control_action {
     finish_program,   // Ctrl+Break, Ctrl+Scroll Lock, Alt+F4

@@ -35,7 +35,7 @@ temporary_store* new_store() {
     return made;
 }
 
-temporary_store& store() {
+temporary_store& text_store() {
     static temporary_store* the_store = new_store();
     return *the_store;
 }
@@ -48,7 +48,7 @@ uint32_t storage_capacity(uint32_t length) {
 // Storage of storage_capacity(length) bytes; null for 0.
 uint8_t* allocate_storage(uint32_t length) {
     if (length == 0) return nullptr;
-    auto& s = store();
+    auto& s = text_store();
     const uint32_t capacity = storage_capacity(length);
     void* storage = nullptr;
     if (!fault_is_injected(fault_point::text_store)) {
@@ -65,7 +65,7 @@ uint8_t* allocate_storage(uint32_t length) {
 
 void free_storage(text_value* text) {
     if (!text->literal && text->bytes != nullptr) {
-        auto& s = store();
+        auto& s = text_store();
         if (text->capacity == small_block_bytes && s.small_block_count < kept_small_blocks) {
             s.small_blocks[s.small_block_count++] = text->bytes;
         } else {
@@ -81,7 +81,7 @@ void free_storage(text_value* text) {
 
 // A text value record, taken from the released ones when there are any.
 text_value* new_record() {
-    auto& s = store();
+    auto& s = text_store();
     if (!s.released_values.empty()) {
         text_value* text = s.released_values.back();
         s.released_values.pop_back();
@@ -95,7 +95,7 @@ text_value* new_record() {
 }
 
 void give_back_record(text_value* text) {
-    auto& s = store();
+    auto& s = text_store();
     if (fault_is_injected(fault_point::released_list)) raise_critical_error(out_of_memory::released_list);
     try {
         s.released_values.push_back(text);
@@ -108,7 +108,7 @@ void add_temporary(text_value* text) {
     text->temporary = true;
     if (fault_is_injected(fault_point::temporary_list)) raise_critical_error(out_of_memory::temporary_list);
     try {
-        store().temporaries.push_back(text);
+        text_store().temporaries.push_back(text);
     } catch (const std::bad_alloc&) {
         raise_critical_error(out_of_memory::temporary_list);
     }
@@ -222,10 +222,10 @@ text_value* integer_to_text(int64_t value) {
     return text;
 }
 
-uint32_t temp_string_count() { return static_cast<uint32_t>(store().temporaries.size()); }
+uint32_t temp_string_count() { return static_cast<uint32_t>(text_store().temporaries.size()); }
 
 int64_t release_temp_strings(uint32_t mark, int64_t value) {
-    auto& s = store();
+    auto& s = text_store();
     while (s.temporaries.size() > mark) {
         text_value* text = s.temporaries.back();
         s.temporaries.pop_back();
@@ -246,4 +246,4 @@ void* alloc_static_value(uint32_t size) {
     return storage;
 }
 
-uint64_t text_storage_in_use() { return store().storage_in_use; }
+uint64_t text_storage_in_use() { return text_store().storage_in_use; }

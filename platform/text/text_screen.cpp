@@ -197,7 +197,7 @@ void set_view_print(text_screen& screen, int top, int bottom, bool given) {
     if (error_is_pending()) return;
     if (given) {
         if (top < 1 || top > bottom || bottom > screen_rows) {
-            raise_error(5);
+            raise_error(illegal_function_call);
             return;
         }
         screen.top_row = static_cast<int16_t>(top);

@@ -1,21 +1,12 @@
-#include "line_input.h"
+#include "line_editor.h"
 
-#include <chrono>
-#include <cstring>
 #include <new>
-#include <thread>
 
 #include "error_report.h"
 #include "fault_injection.h"
-#include "key_buffer.h"
-#include "line_editor.h"
-#include "run_flags.h"
 #include "screen_lock.h"
-#include "text_screen.h"
 
 namespace {
-
-constexpr auto key_poll_interval = std::chrono::milliseconds(10);
 
 std::unique_ptr<text_screen> copy_of_screen(fault_point point, int32_t error_number) {
     text_screen* copy = fault_is_injected(point) ? nullptr : new (std::nothrow) text_screen;
@@ -100,11 +91,6 @@ void set_cursor_visible(bool visible) {
 
 }  // namespace
 
-input_entry* input_list() {
-    static input_entry entries[input_list_size + 1];
-    return entries;
-}
-
 void start_line_editor(line_editor& editor, const input_entry& entry) {
     editor.entry = entry;
     editor.saved_screen = copy_of_screen(fault_point::first_screen_copy, out_of_memory::first_screen_copy);
@@ -145,31 +131,4 @@ bool handle_line_key(line_editor& editor, uint8_t b) {
 void end_line_editor(line_editor& editor, bool end_line) {
     if (end_line) print_text(empty_text(), true);
     set_cursor_visible(editor.saved_cursor_visible);
-}
-
-void input_variables(int32_t count, bool end_line) {
-    if (error_is_pending() || count < 1) return;
-    line_editor editor;
-    start_line_editor(editor, input_list()[1]);
-
-    uint32_t mark = temp_string_count();
-    for (;;) {
-        uint8_t key_byte = 0;
-        bool have_key = false;
-        if (editor.pending_blanks > 0) {
-            --editor.pending_blanks;
-            key_byte = blank_byte;
-            have_key = true;
-        } else {
-            std::this_thread::sleep_for(key_poll_interval);
-            text_value* key = read_key();
-            have_key = key->length == 1;
-            if (have_key) key_byte = key->bytes[0];
-            release_temp_strings(mark, 0);
-        }
-        if (stop_is_requested()) return;
-        if (!have_key) continue;
-        if (handle_line_key(editor, key_byte)) break;
-    }
-    end_line_editor(editor, end_line);
 }

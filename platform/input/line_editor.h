@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "line_input.h"
+#include "answer_check.h"
+#include "input_entry.h"
 #include "text_screen.h"
 
 // The state of one input: the answer line and what it needs to rebuild the

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "end_of_run.h"
-#include "error_report.h"
+#include "error_dialog.h"
+#include "park_and_exit.h"
 
 void (*statement_check_observer)(uint32_t) = nullptr;
 

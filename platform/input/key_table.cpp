@@ -42,36 +42,68 @@ constexpr int32_t ctrl_of_printable(char c) {
     }
 }
 
-// The special keys: scan code, alone, Shift, Ctrl, Alt (extended codes).
+// The special keys that give extended keys, as the window reports them: the
+// key's PC scan code, then the extended key's scan code alone, with Shift, with
+// Ctrl and with Alt.
 struct special_row {
+    special_key key;
     int32_t scan_code, alone, with_shift, with_ctrl, with_alt;
 };
 constexpr special_row special_rows[] = {
-    // scan  alone shift ctrl alt
-    {59, 59, 84, 94, 104},  {60, 60, 85, 95, 105},  {61, 61, 86, 96, 106},
-    {62, 62, 87, 97, 107},  {63, 63, 88, 98, 108},  {64, 64, 89, 99, 109},
-    {65, 65, 90, 100, 110}, {66, 66, 91, 101, 111}, {67, 67, 92, 102, 112},
-    {68, 68, 93, 103, 113}, {133, 133, 135, 137, 139}, {134, 134, 136, 138, 140},
-    {71, 71, 71, 119, 151}, {72, 72, 72, 141, 152}, {73, 73, 73, 132, 153},
-    {75, 75, 75, 115, 155}, {77, 77, 77, 116, 157}, {79, 79, 79, 117, 159},
-    {80, 80, 80, 145, 160}, {81, 81, 81, 118, 161}, {82, 82, 82, 146, 162},
-    {83, 83, 83, 147, 163},
+    // key                    scan alone shift ctrl  alt
+    {special_key::f1,           59,  59,   84,   94, 104},
+    {special_key::f2,           60,  60,   85,   95, 105},
+    {special_key::f3,           61,  61,   86,   96, 106},
+    {special_key::f4,           62,  62,   87,   97, 107},
+    {special_key::f5,           63,  63,   88,   98, 108},
+    {special_key::f6,           64,  64,   89,   99, 109},
+    {special_key::f7,           65,  65,   90,  100, 110},
+    {special_key::f8,           66,  66,   91,  101, 111},
+    {special_key::f9,           67,  67,   92,  102, 112},
+    {special_key::f10,          68,  68,   93,  103, 113},
+    {special_key::f11,         133, 133,  135,  137, 139},
+    {special_key::f12,         134, 134,  136,  138, 140},
+    {special_key::home,         71,  71,   71,  119, 151},
+    {special_key::up,           72,  72,   72,  141, 152},
+    {special_key::page_up,      73,  73,   73,  132, 153},
+    {special_key::left,         75,  75,   75,  115, 155},
+    {special_key::right,        77,  77,   77,  116, 157},
+    {special_key::end,          79,  79,   79,  117, 159},
+    {special_key::down,         80,  80,   80,  145, 160},
+    {special_key::page_down,    81,  81,   81,  118, 161},
+    {special_key::insert,       82,  82,   82,  146, 162},
+    {special_key::delete_key,   83,  83,   83,  147, 163},
 };
 
-// The numeric keypad (scan code; the character it gives with Num Lock on) and
-// then the modifier and lock keys, which give nothing.
-struct keypad_key {
+// The modifier and lock keys: they only change the keys held, and their rows
+// give nothing. The window reports the left and the right Shift, Ctrl and Alt
+// as one key each, which stands here with its left key's scan code.
+struct modifier_row {
+    special_key key;
     int32_t scan_code;
-    int32_t with_num_lock;
 };
-constexpr keypad_key keypad_keys[] = {
-    {82, '0'}, {79, '1'}, {80, '2'}, {81, '3'}, {75, '4'}, {76, '5'}, {77, '6'}, {71, '7'},
-    {72, '8'}, {73, '9'}, {83, '.'}, {78, '+'}, {74, '-'}, {55, '*'}, {53, '/'}, {28, 13},
+constexpr modifier_row modifier_keys[] = {
+    // key                     scan
+    {special_key::shift,         42},  // Left Shift (Right Shift: 54)
+    {special_key::ctrl,          29},  // Left Ctrl (Right Ctrl: 29 too)
+    {special_key::alt,           56},  // Left Alt (Right Alt: 56 too)
+    {special_key::caps_lock,     58},
+    {special_key::num_lock,      69},
+    {special_key::scroll_lock,   70},
 };
-constexpr int32_t modifier_scan_codes[] = {42, 54, 29, 56, 58, 69, 70, 29};
+static_assert(std::size(modifier_keys) == key_table_row_count - modifier_rows);
 
-static_assert(std::size(keypad_keys) + std::size(modifier_scan_codes) ==
-              key_table_row_count - keypad_rows);
+// The row of a special key, or nothing for the keys without one: Pause and
+// Break, which the run-control rules take, and special_key::other.
+constexpr std::optional<int> special_key_row(special_key key) {
+    for (const special_row& row : special_rows) {
+        if (row.key == key) return extended_rows + row.scan_code;
+    }
+    for (size_t i = 0; i < std::size(modifier_keys); ++i) {
+        if (modifier_keys[i].key == key) return modifier_rows + int(i);
+    }
+    return std::nullopt;
+}
 
 constexpr std::array<key_row, key_table_row_count> make_key_table() {
     std::array<key_row, key_table_row_count> table{};
@@ -89,12 +121,12 @@ constexpr std::array<key_row, key_table_row_count> make_key_table() {
             row.with_alt = extended(key.scan_code);
         }
     }
-    //                              code scan  alone shift        ctrl          alt
-    table[8] = key_row{8, 14, 8, 8, 127, extended(14), {}};
-    table[9] = key_row{9, 15, 9, extended(15), extended(148), 0, {}};
-    table[13] = key_row{13, 28, 13, 13, 10, 0, {}};
-    table[27] = key_row{27, 1, 27, 27, 27, 0, {}};
-    table[32] = key_row{32, 57, 32, 32, 32, 0, {}};
+    //                 code scan alone shift        ctrl          alt
+    table[8] = key_row{8, 14, 8, 8, 127, extended(14)};
+    table[9] = key_row{9, 15, 9, extended(15), extended(148), 0};
+    table[13] = key_row{13, 28, 13, 13, 10, 0};
+    table[27] = key_row{27, 1, 27, 27, 27, 0};
+    table[32] = key_row{32, 57, 32, 32, 32, 0};
     for (const special_row& key : special_rows) {
         key_row& row = table[extended_rows + key.scan_code];
         row.scan_code = key.scan_code;
@@ -103,18 +135,14 @@ constexpr std::array<key_row, key_table_row_count> make_key_table() {
         row.with_ctrl = extended(key.with_ctrl);
         row.with_alt = extended(key.with_alt);
     }
-    int next = keypad_rows;
-    for (const keypad_key& key : keypad_keys) {
-        key_row& row = table[next++];
-        row.scan_code = key.scan_code;
-        row.alone = row.with_shift = extended(key.scan_code);
-        row.keypad = {key.with_num_lock, extended(key.scan_code), 0, 0};
-    }
-    for (int32_t scan_code : modifier_scan_codes) table[next++].scan_code = scan_code;
+    for (size_t i = 0; i < std::size(modifier_keys); ++i) table[modifier_rows + i].scan_code = modifier_keys[i].scan_code;
     return table;
 }
 
 constexpr std::array<key_row, key_table_row_count> the_key_table = make_key_table();
+
+// The character code 127 is the Delete key.
+constexpr uint8_t delete_scan_code = the_key_table[*special_key_row(special_key::delete_key)].scan_code;
 
 int32_t column_for(const key_row& row, const key_modifiers& held) {
     if (held.alt) return row.with_alt;
@@ -138,43 +166,17 @@ std::optional<key_entry> translate_extended(uint8_t scan_code, const key_modifie
 
 const std::array<key_row, key_table_row_count>& key_table() { return the_key_table; }
 
-uint8_t special_key_scan_code(special_key key) {
-    switch (key) {
-        case special_key::f1: return 59;
-        case special_key::f2: return 60;
-        case special_key::f3: return 61;
-        case special_key::f4: return 62;
-        case special_key::f5: return 63;
-        case special_key::f6: return 64;
-        case special_key::f7: return 65;
-        case special_key::f8: return 66;
-        case special_key::f9: return 67;
-        case special_key::f10: return 68;
-        case special_key::f11: return 133;
-        case special_key::f12: return 134;
-        case special_key::home: return 71;
-        case special_key::up: return 72;
-        case special_key::page_up: return 73;
-        case special_key::left: return 75;
-        case special_key::right: return 77;
-        case special_key::end: return 79;
-        case special_key::down: return 80;
-        case special_key::page_down: return 81;
-        case special_key::insert: return 82;
-        case special_key::delete_key: return 83;
-        default: return 0;
-    }
-}
-
 std::optional<key_entry> translate_key(const key_press& press) {
     const key_modifiers& held = press.modifiers;
     if (!press.is_character) {
-        uint8_t scan_code = special_key_scan_code(press.special);
-        if (scan_code == 0) return std::nullopt;  // modifier, lock and unknown keys add nothing
-        return translate_extended(scan_code, held);
+        const std::optional<int> row_number = special_key_row(press.special);
+        if (!row_number) return std::nullopt;
+        const key_row& row = the_key_table[*row_number];
+        if (column_for(row, held) == 0) return std::nullopt;  // the modifier and lock keys
+        return translate_extended(static_cast<uint8_t>(row.scan_code), held);
     }
     int code = press.character;
-    if (code == 127) return translate_extended(83, held);  // the Delete key
+    if (code == 127) return translate_extended(delete_scan_code, held);  // the Delete key
     if (held.ctrl) {
         if (code == 10) {
             code = 13;

@@ -4,12 +4,12 @@
 #include <thread>
 
 #include "key_buffer.h"
+#include "park_and_exit.h"
 #include "run_flags.h"
 #include "text_screen.h"
 
 namespace {
 constexpr auto end_wait_step = std::chrono::milliseconds(100);
-constexpr auto park_step = std::chrono::milliseconds(16);
 constexpr char end_prompt[] = "Press any key to continue";
 }  // namespace
 
@@ -43,11 +43,4 @@ void end_program() {
     }
     flags().program_finished.store(1, std::memory_order_release);
     halt_program_thread();
-}
-
-void halt_program_thread() {
-    auto& f = flags();
-    f.threads_done.fetch_or(shell_thread_done, std::memory_order_acq_rel);
-    while (!stop_is_requested()) std::this_thread::sleep_for(park_step);
-    for (;;) std::this_thread::sleep_for(park_step);
 }

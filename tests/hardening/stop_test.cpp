@@ -11,6 +11,7 @@
 #include "run_flags.h"
 #include "run_shell.h"
 #include "screen_lock.h"
+#include "screen_text.h"
 #include "text_screen.h"
 
 #if defined(__has_feature)
@@ -50,11 +51,7 @@ screen_state current_screen() {
     screen_guard guard;
     const text_screen& screen = the_screen();
     screen_state state;
-    for (int row = 1; row <= screen_rows; ++row) {
-        std::string text;
-        for (int column = 1; column <= screen_columns; ++column) text += char(cell_character(screen, column, row));
-        state.rows.push_back(text);
-    }
+    for (int row = 1; row <= screen_rows; ++row) state.rows.push_back(row_bytes(screen, row));
     state.cursor_row = screen.cursor_row;
     state.cursor_column = screen.cursor_column;
     return state;

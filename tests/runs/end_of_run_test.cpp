@@ -16,9 +16,10 @@ const std::string end_line = "Press any key to continue";
 constexpr key_modifiers ctrl{false, true, false};
 constexpr key_modifiers alt{false, false, true};
 
-void answer_dialogue(run_driver& d, const std::string& program) {
+// Answers the name, the command (Enter alone unless given) and the program.
+void answer_dialogue(run_driver& d, const std::string& program, const std::string& command = "") {
     d.wait_for_text("enter your Name: ");
-    d.type("Bo\r\r" + program + "\r");
+    d.type("Bo\r" + command + "\r" + program + "\r");
 }
 
 bool shows_end_line(const screen_rows_text& rows) { return rows[24] == padded(end_line); }
@@ -66,35 +67,49 @@ TEST(end_of_run, keys_typed_ahead_are_thrown_away_and_modifiers_do_not_count) {
     EXPECT_EQ(r.notes[0], "still waiting");
 }
 
-TEST(end_of_run, stopped_from_outside_while_the_name_is_asked) {
-    for (const auto& stop : stops) {
-        run_result r = run_headless(run_shell, [&](run_driver& d) {
-            d.wait_for_text("enter your Name: ");
-            d.type("Bo");
-            d.wait_for_text("enter your Name: Bo");
-            stop.stop(d);
-            // The name was not ended: no greeting and no end line ever shows.
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            d.capture();
-        });
-        EXPECT_EQ(r.exit_code, 0) << stop.name;
-        EXPECT_EQ(r.error_output, "") << stop.name;
-        for (const auto& capture : r.captures) {
-            EXPECT_EQ(row_text(capture, 2), "") << stop.name;
-            EXPECT_EQ(row_text(capture, 25), "") << stop.name;
+// Each way of ending a run from outside, at each moment: the run ends with exit
+// code 0 and nothing on standard error, and until it has ended the screen shows
+// nothing that the stop should have prevented.
+TEST(end_of_run, stopped_from_outside_at_each_moment) {
+    const struct {
+        const char* name;
+        void (*reach)(run_driver&);
+        // Rows (1..25) and what they hold after the stop.
+        std::vector<std::pair<int, std::string>> rows_after_the_stop;
+    } moments[] = {
+        // The name was not ended: no greeting and no end line ever shows.
+        {"while the name is asked",
+         [](run_driver& d) {
+             d.wait_for_text("enter your Name: ");
+             d.type("Bo");
+             d.wait_for_text("enter your Name: Bo");
+         },
+         {{2, ""}, {25, ""}}},
+        {"at the end prompt",
+         [](run_driver& d) {
+             answer_dialogue(d, "none");
+             d.wait_for(shows_end_line);
+         },
+         {{25, end_line}}},
+    };
+    for (const auto& moment : moments) {
+        for (const auto& stop : stops) {
+            const std::string label = std::string(stop.name) + " " + moment.name;
+            run_result r = run_headless(run_shell, [&](run_driver& d) {
+                moment.reach(d);
+                stop.stop(d);
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                d.capture();
+            });
+            EXPECT_EQ(r.exit_code, 0) << label;
+            EXPECT_FALSE(r.timed_out) << label;
+            EXPECT_EQ(r.error_output, "") << label;
+            for (const auto& capture : r.captures) {
+                for (const auto& [row, text] : moment.rows_after_the_stop) {
+                    EXPECT_EQ(row_text(capture, row), text) << label << ", row " << row;
+                }
+            }
         }
-    }
-}
-
-TEST(end_of_run, stopped_from_outside_at_the_end_prompt) {
-    for (const auto& stop : stops) {
-        run_result r = run_headless(run_shell, [&](run_driver& d) {
-            answer_dialogue(d, "none");
-            d.wait_for(shows_end_line);
-            stop.stop(d);
-        });
-        EXPECT_EQ(r.exit_code, 0) << stop.name;
-        EXPECT_FALSE(r.timed_out) << stop.name;
     }
 }
 
@@ -166,22 +181,25 @@ void record_checks(uint32_t n) {
 }
 
 TEST(statement_checks, fall_at_exactly_the_statements_that_run) {
-    struct { std::string program; std::string typed; std::string checks; } cases[] = {
-        {"none", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 "},
-        {"ZavadOzididuva", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 24 25 26 "},
-        {"Explorer", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 29 30 31 32 33 "},
-        {"Calculator", "1\r2\rN\r3\r4\rY\r",
+    // The command answer is Enter alone, or "cd", which adds the checks at 16 and 17.
+    struct { std::string command; std::string program; std::string typed; std::string checks; } cases[] = {
+        {"", "none", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 "},
+        {"cd", "none", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 16 17 22 23 "},
+        {"", "ZavadOzididuva", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 24 25 26 "},
+        {"", "Explorer", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 29 30 31 32 33 "},
+        {"", "Calculator", "1\r2\rN\r3\r4\rY\r",
          "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 36 37 38 39 40 41 37 38 39 40 41 42 "},
-        {"ZodeZozo", "cern.ch\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 49 50 51 "},
-        {"ZodeZozo", "home.morvane.org\rY\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 54 55 56 57 "},
-        {"ZodeZozo", "morvane.net\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 60 61 62 "},
-        {"Writer", "words\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 74 75 "},
+        {"", "ZodeZozo", "cern.ch\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 49 50 51 "},
+        {"", "ZodeZozo", "home.morvane.org\rY\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 54 55 56 57 "},
+        {"", "ZodeZozo", "morvane.net\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 45 46 47 48 60 61 62 "},
+        {"", "Writer", "words\r", "1 2 3 4 5 6 7 8 9 10 11 12 13 15 22 23 74 75 "},
     };
     for (const auto& c : cases) {
+        const std::string label = c.command + " " + c.program + " " + c.typed;
         run_result r = run_headless(
             run_shell,
             [&](run_driver& d) {
-                answer_dialogue(d, c.program);
+                answer_dialogue(d, c.program, c.command);
                 d.type(c.typed);
                 d.wait_for(shows_end_line);
                 d.type("x");
@@ -190,25 +208,9 @@ TEST(statement_checks, fall_at_exactly_the_statements_that_run) {
                 statement_check_observer = record_checks;
                 flags().event_pending.store(1);
             });
-        EXPECT_EQ(r.exit_code, 0) << c.program;
-        EXPECT_EQ(r.error_output, c.checks) << c.program << " " << c.typed;
+        EXPECT_EQ(r.exit_code, 0) << label;
+        EXPECT_EQ(r.error_output, c.checks) << label;
     }
-}
-
-TEST(statement_checks, cd_adds_the_checks_at_16_and_17) {
-    run_result r = run_headless(
-        run_shell,
-        [](run_driver& d) {
-            d.wait_for_text("enter your Name: ");
-            d.type("Bo\rcd\rnone\r");
-            d.wait_for(shows_end_line);
-            d.type("x");
-        },
-        std::chrono::milliseconds(20000), [] {
-            statement_check_observer = record_checks;
-            flags().event_pending.store(1);
-        });
-    EXPECT_EQ(r.error_output, "1 2 3 4 5 6 7 8 9 10 11 12 13 15 16 17 22 23 ");
 }
 
 }  // namespace

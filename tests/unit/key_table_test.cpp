@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "key_buffer.h"
 #include "key_table.h"
@@ -11,6 +17,7 @@ constexpr key_modifiers shift{true, false, false};
 constexpr key_modifiers ctrl{false, true, false};
 constexpr key_modifiers ctrl_shift{true, true, false};
 constexpr key_modifiers alt{false, false, true};
+constexpr key_modifiers alt_shift{true, false, true};
 
 struct key_case {
     const char* name;
@@ -73,11 +80,146 @@ TEST(key_table, key_presses_become_entries) {
     }
 }
 
-TEST(key_table, rows_stand_for_their_codes) {
-    const auto& table = key_table();
-    for (int code = 0; code < key_table_row_count; ++code) EXPECT_EQ(table[code].code, code);
-    // Special keys and Alt never give a character byte that reaches an answer.
-    for (int code = 33; code <= 126; ++code) EXPECT_GE(table[code].with_alt, 256) << code;
+// The printable keys of the US layout, row by row as they sit on the keyboard:
+// each key's character alone and with Shift. For the keys of the main block the
+// kernel's key codes are their PC scan codes (set 1), numbered along each row.
+struct keyboard_row {
+    int first_scan_code;
+    const char* alone;
+    const char* with_shift;
+};
+constexpr keyboard_row us_layout_rows[] = {
+    {KEY_1, "1234567890-=", "!@#$%^&*()_+"},
+    {KEY_Q, "qwertyuiop[]", "QWERTYUIOP{}"},
+    {KEY_A, "asdfghjkl;'`", "ASDFGHJKL:\"~"},
+    {KEY_BACKSLASH, "\\", "|"},
+    {KEY_Z, "zxcvbnm,./", "ZXCVBNM<>?"},
+};
+static_assert(KEY_0 == KEY_1 + 9 && KEY_EQUAL == KEY_1 + 11 && KEY_P == KEY_Q + 9 && KEY_RIGHTBRACE == KEY_Q + 11 &&
+              KEY_L == KEY_A + 8 && KEY_GRAVE == KEY_A + 11 && KEY_M == KEY_Z + 6 && KEY_SLASH == KEY_Z + 9);
+
+// One printable key: its two characters and its scan code.
+struct layout_key {
+    uint8_t alone;
+    uint8_t with_shift;
+    uint8_t scan_code;
+};
+
+std::vector<layout_key> us_layout_keys() {
+    std::vector<layout_key> keys;
+    for (const keyboard_row& row : us_layout_rows) {
+        for (size_t i = 0; row.alone[i] != '\0'; ++i) {
+            keys.push_back({uint8_t(row.alone[i]), uint8_t(row.with_shift[i]), uint8_t(row.first_scan_code + i)});
+        }
+    }
+    return keys;
+}
+
+testing::AssertionResult gives(const key_press& press, std::optional<key_entry> expected) {
+    const std::optional<key_entry> entry = translate_key(press);
+    auto shown = [](const std::optional<key_entry>& e) {
+        return e ? "entry " + std::to_string(e->character) + " " + std::to_string(e->scan_code) : std::string("nothing");
+    };
+    if (entry.has_value() == expected.has_value() &&
+        (!entry || (entry->character == expected->character && entry->scan_code == expected->scan_code))) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "gives " << shown(entry) << ", expected " << shown(expected);
+}
+
+TEST(key_table, every_printable_key_gives_its_characters_with_its_own_scan_code) {
+    const std::vector<layout_key> keys = us_layout_keys();
+    std::set<uint8_t> printable;
+    for (const layout_key& key : keys) {
+        printable.insert(key.alone);
+        printable.insert(key.with_shift);
+        SCOPED_TRACE(std::string("the key of ") + char(key.alone) + char(key.with_shift));
+        EXPECT_TRUE(gives(character_press(key.alone), key_entry{key.alone, key.scan_code}));
+        EXPECT_TRUE(gives(character_press(key.with_shift, shift), key_entry{key.with_shift, key.scan_code}));
+        // With Alt a key is the extended key of its scan code: no character
+        // byte that an answer could take.
+        EXPECT_TRUE(gives(character_press(key.alone, alt), key_entry{0, key.scan_code}));
+        EXPECT_TRUE(gives(character_press(key.with_shift, alt_shift), key_entry{0, key.scan_code}));
+    }
+    EXPECT_EQ(printable.size(), 94u) << "the layout holds every printable byte but the blank, once";
+}
+
+// Ctrl with a printable key gives the control byte of the key's character in
+// '@'..'_' (that character less 64): the byte 0 as the key's own extended key,
+// and nothing for a key without such a character.
+TEST(key_table, ctrl_with_a_printable_key_gives_the_control_byte_of_its_key) {
+    for (const layout_key& key : us_layout_keys()) {
+        SCOPED_TRACE(std::string("the key of ") + char(key.alone) + char(key.with_shift));
+        std::optional<key_entry> expected;
+        for (uint8_t c : {key.alone, key.with_shift}) {
+            if (c >= '@' && c <= '_') expected = key_entry{uint8_t(c == '@' ? 0 : c - '@'), key.scan_code};
+        }
+        EXPECT_TRUE(gives(character_press(key.alone, ctrl), expected));
+        EXPECT_TRUE(gives(character_press(key.with_shift, ctrl_shift), expected));
+        // The window may report Ctrl with a letter as the control byte itself;
+        // 10 with Ctrl is Ctrl+Enter.
+        const bool letter = key.with_shift >= 'A' && key.with_shift <= 'Z';
+        if (letter && key.with_shift != 'J') {
+            EXPECT_TRUE(gives(character_press(uint8_t(key.with_shift - '@'), ctrl), expected));
+            EXPECT_TRUE(gives(character_press(uint8_t(key.with_shift - '@'), ctrl_shift), expected));
+        }
+    }
+}
+
+TEST(key_table, keys_that_print_no_glyph_give_their_byte_with_their_own_scan_code) {
+    const struct {
+        const char* name;
+        uint8_t code;
+        uint8_t scan_code;
+    } keys[] = {
+        {"Backspace", 8, KEY_BACKSPACE}, {"Tab", 9, KEY_TAB},     {"Enter", 13, KEY_ENTER},
+        {"Esc", 27, KEY_ESC},            {"Space", 32, KEY_SPACE},
+    };
+    for (const auto& key : keys) EXPECT_TRUE(gives(character_press(key.code), key_entry{key.code, key.scan_code})) << key.name;
+}
+
+// A byte without a key of its own on the layout is not translated: it comes
+// with scan code 0 whatever is held (Ctrl with 1..26 is a letter's, above).
+TEST(key_table, bytes_without_a_key_of_their_own_come_as_they_are) {
+    for (int code = 0; code < 256; ++code) {
+        const bool own_key = code == 8 || code == 9 || code == 13 || code == 27 || (code >= 32 && code <= 127);
+        if (own_key) continue;
+        for (key_modifiers held : {none, shift, alt, alt_shift, ctrl, ctrl_shift}) {
+            if (held.ctrl && code >= 1 && code <= 26) continue;
+            EXPECT_TRUE(gives(character_press(uint8_t(code), held), key_entry{uint8_t(code), 0}))
+                << code << " with shift " << held.shift << ", ctrl " << held.ctrl << ", alt " << held.alt;
+        }
+    }
+}
+
+// The special keys give extended keys or nothing, never a character byte. Alone,
+// each gives its own scan code: F1 to F10 those of the kernel's key codes, F11
+// and F12 the codes that follow the Alt+function keys, the cursor and editing
+// keys those of their twins on the numeric keypad.
+TEST(key_table, special_keys_give_extended_keys_or_nothing) {
+    const struct {
+        special_key key;
+        uint8_t scan_code;
+    } keys[] = {
+        {special_key::f1, KEY_F1},       {special_key::f2, KEY_F2},         {special_key::f3, KEY_F3},
+        {special_key::f4, KEY_F4},       {special_key::f5, KEY_F5},         {special_key::f6, KEY_F6},
+        {special_key::f7, KEY_F7},       {special_key::f8, KEY_F8},         {special_key::f9, KEY_F9},
+        {special_key::f10, KEY_F10},     {special_key::f11, 133},           {special_key::f12, 134},
+        {special_key::home, KEY_KP7},    {special_key::up, KEY_KP8},        {special_key::page_up, KEY_KP9},
+        {special_key::left, KEY_KP4},    {special_key::right, KEY_KP6},     {special_key::end, KEY_KP1},
+        {special_key::down, KEY_KP2},    {special_key::page_down, KEY_KP3}, {special_key::insert, KEY_KP0},
+        {special_key::delete_key, KEY_KPDOT},
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(int(k.key));
+        EXPECT_TRUE(gives(special_press(k.key), key_entry{0, k.scan_code}));
+        for (key_modifiers held : {shift, ctrl, alt, ctrl_shift, alt_shift}) {
+            const std::optional<key_entry> entry = translate_key(special_press(k.key, held));
+            if (!entry) continue;
+            EXPECT_EQ(entry->character, 0) << "shift " << held.shift << ", ctrl " << held.ctrl << ", alt " << held.alt;
+            EXPECT_NE(entry->scan_code, 0) << "shift " << held.shift << ", ctrl " << held.ctrl << ", alt " << held.alt;
+        }
+    }
 }
 
 TEST(run_control, rules_in_order) {

@@ -5,17 +5,11 @@
 #include <string>
 
 #include "run_flags.h"
+#include "screen_text.h"
 #include "statements.h"
 #include "text_screen.h"
 
 namespace {
-
-std::string row_of(int row) {
-    std::string text;
-    for (int column = 1; column <= screen_columns; ++column) text += static_cast<char>(cell_character(the_screen(), column, row));
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
 
 struct output_statement_test : ::testing::Test {
     void SetUp() override {
@@ -43,9 +37,9 @@ TEST_F(output_statement_test, loop_of_statements_runs_in_constant_memory) {
     for (int i = 0; i < 33334; ++i) one_turn();
     EXPECT_EQ(text_storage_in_use(), text_storage);
     EXPECT_LE(mallinfo2().uordblks, heap + 4096);
-    EXPECT_EQ(row_of(24), "");
-    EXPECT_EQ(row_of(23), " 65534");
-    EXPECT_EQ(row_of(22), "Welcome to Morvane          Ann");
+    EXPECT_EQ(row_of(the_screen(), 24), "");
+    EXPECT_EQ(row_of(the_screen(), 23), " 65534");
+    EXPECT_EQ(row_of(the_screen(), 22), "Welcome to Morvane          Ann");
     free_string(name);
 }
 
@@ -57,9 +51,7 @@ TEST_F(output_statement_test, sum_is_widened_and_printed_with_its_blanks) {
     for (const auto& c : cases) {
         reset_screen(the_screen());
         output_statement(40, sum_item(&c.first, &c.second));
-        std::string row;
-        for (int column = 1; column <= 7; ++column) row += static_cast<char>(cell_character(the_screen(), column, 1));
-        EXPECT_EQ(row.substr(0, std::string(c.line).size()), c.line);
+        EXPECT_EQ(row_bytes(the_screen(), 1).substr(0, std::string(c.line).size()), c.line);
         EXPECT_EQ(the_screen().cursor_row, 2);
     }
 }
@@ -68,7 +60,7 @@ TEST_F(output_statement_test, pending_error_prints_nothing_not_even_the_line_end
     flags().error_pending = 5;
     output_statement(25, item(text("scan is finished...")));
     flags().error_pending = 0;
-    EXPECT_EQ(row_of(1), "");
+    EXPECT_EQ(row_of(the_screen(), 1), "");
     EXPECT_EQ(the_screen().cursor_row, 1);
     EXPECT_EQ(the_screen().cursor_column, 1);
     EXPECT_EQ(temp_string_count(), routine_mark());

@@ -3,32 +3,20 @@
 #include <string>
 
 #include "run_flags.h"
+#include "screen_text.h"
 #include "text_screen.h"
 
 namespace {
-
-text_value view(const std::string& bytes) {
-    return text_value{reinterpret_cast<uint8_t*>(const_cast<char*>(bytes.data())),
-                      static_cast<uint32_t>(bytes.size()), 0, false, true, false};
-}
-
-std::string row_of(const text_screen& screen, int row) {
-    std::string text;
-    for (int column = 1; column <= screen_columns; ++column) text += static_cast<char>(cell_character(screen, column, row));
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
 
 struct text_screen_test : ::testing::Test {
     text_screen screen;
     void SetUp() override { reset_screen(screen); }
     void print(const std::string& bytes, bool end_line) {
-        text_value text = view(bytes);
-        print_text(screen, text, end_line);
+        print_text(screen, literal_text(bytes), end_line);
     }
     // An output item: fit check, then the text.
     void item(const std::string& bytes) {
-        text_value text = view(bytes);
+        text_value text = literal_text(bytes);
         fit_on_line(screen, text);
         print_text(screen, text, false);
     }
@@ -136,11 +124,11 @@ TEST_F(text_screen_test, each_way_out_of_a_pending_wrap) {
     struct way { const char* name; void (*act)(text_screen&); int column; int row; bool wrap; };
     static const std::string one_byte = "x";
     way ways[] = {
-        {"non-empty text", [](text_screen& s) { text_value t = view(one_byte); print_text(s, t, false); }, 2, 2, false},
+        {"non-empty text", [](text_screen& s) { print_text(s, literal_text(one_byte), false); }, 2, 2, false},
         {"empty text with line end", [](text_screen& s) { print_text(s, empty_text(), true); }, 1, 2, false},
         {"empty text without line end", [](text_screen& s) { print_text(s, empty_text(), false); }, 80, 1, true},
         {"comma", [](text_screen& s) { next_print_zone(s); }, 1, 2, false},
-        {"fit check", [](text_screen& s) { text_value t = view(one_byte); fit_on_line(s, t); }, 80, 1, true},
+        {"fit check", [](text_screen& s) { fit_on_line(s, literal_text(one_byte)); }, 80, 1, true},
         {"view print", [](text_screen& s) { set_view_print(s, 25, 25, true); }, 1, 25, false},
     };
     for (const auto& w : ways) {

@@ -8,48 +8,19 @@
 // After gtest: X11's macros would clash with its names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <unistd.h>
 
-#include <array>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
-#include "console_runtime.h"
-#include "error_report.h"
-#include "glut_window.h"
-#include "run_shell.h"
-#include "statements.h"
-#include "x_display_test.h"
+#include "greeting_error_shell.h"
+#include "started_window_test.h"
 #include "x_window_probe.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-constexpr char shell_argument[] = "--shell-with-greeting-error";
-constexpr uint32_t light_grey = 0xAAAAAA;
-constexpr uint32_t black = 0x000000;
-constexpr auto generous = 30s;
-
-// Error 5 at the greeting's second read, after the name has been copied.
-[[noreturn]] void run_shell_with_greeting_error(int argc, char** argv) {
-    error_point_hook = [](uint32_t statement_number) {
-        static int greeting_reads = 0;
-        if (statement_number == 13 && ++greeting_reads == 2) raise_error(illegal_function_call);
-    };
-    glut_window window;
-    run_console(argc, argv, run_shell, window);
-}
-
-std::string this_program() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? std::string(path, size_t(length)) : std::string();
-}
-
-std::string file_name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
 // The program's command line as the window keeps it (WM_COMMAND).
 std::vector<std::string> window_command(Display* display, Window window) {
@@ -63,60 +34,28 @@ std::vector<std::string> window_command(Display* display, Window window) {
     return command;
 }
 
-class error_dialog_window : public x_display_test {
+class error_dialog_window : public started_window_test {
 protected:
     // Waits until the window shows the rows, the text cursor allowed on any cell;
     // what still differs.
-    std::string wait_for_screen(Window window, const std::array<std::string, 25>& expected) {
-        std::string differences = "the window could not be read";
-        wait_for_picture(*probe, window, [&](const window_picture& picture) {
-            const decoded_screen screen = decode_screen(picture, light_grey, black);
-            differences.clear();
-            for (int row = 1; row <= 25; ++row) {
-                for (int column = 1; column <= 80; ++column) {
-                    const uint8_t wanted = uint8_t(expected[size_t(row - 1)][size_t(column - 1)]);
-                    const decoded_cell& cell = screen.cell(row, column);
-                    if (!cell.bytes.test(wanted) && !cell.bytes_under_cursor.test(wanted)) {
-                        differences += "row " + std::to_string(row) + " column " + std::to_string(column) + "\n";
-                    }
-                }
-            }
-            if (differences.empty()) return true;
-            differences += "the window shows:\n" + screen.as_text();
-            return false;
-        }, generous, 50ms);
-        return differences;
+    std::string wait_for_screen(Window window, const screen_rows& expected) {
+        return started_window_test::wait_for_screen(window, expected, cursor_over::any_cell);
     }
-
-    // A box left up by a failed test is taken down through the X server, which
-    // ends its client; the shell itself is ended by child_process.
-    void TearDown() override {
-        if (probe && probe->display() && dialog && probe->window_geometry(dialog)) {
-            XKillClient(probe->display(), dialog);
-            XSync(probe->display(), False);
-        }
-        x_display_test::TearDown();
-    }
-
-    child_process shell;
-    Window dialog = 0;
 };
 
 TEST_F(error_dialog_window, dialog_shows_the_error_and_yes_goes_on_with_the_run) {
-    const std::string program = this_program();
-    ASSERT_TRUE(shell.start(program, {shell_argument}));
-    const Window window = probe->wait_for_window("Untitled", shell.id(), generous);
-    ASSERT_NE(window, 0u) << "the shell's window did not appear";
-    probe->move_to_origin(window);
+    const std::string path = this_program();
+    const Window window = start_program(path, {greeting_error_argument});
+    ASSERT_NE(window, 0u);
     ASSERT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name:"})), "");
     ASSERT_TRUE(send_keys(window, {"B", "o", "Return"}));
 
-    const std::string title = "Unhandled Error #5 - " + file_name(program);
+    const std::string title = "Unhandled Error #5 - " + file_name(path);
     // xmessage sets no _NET_WM_PID: the box is found by its title alone.
-    dialog = probe->wait_for_window(title, 0, generous);
-    ASSERT_NE(dialog, 0u) << "no box titled \"" << title << "\" appeared";
-    EXPECT_EQ(probe->window_title(dialog), title);
-    const std::vector<std::string> command = window_command(probe->display(), dialog);
+    box = probe->wait_for_window(title, 0, generous);
+    ASSERT_NE(box, 0u) << "no box titled \"" << title << "\" appeared";
+    EXPECT_EQ(probe->window_title(box), title);
+    const std::vector<std::string> command = window_command(probe->display(), box);
     ASSERT_FALSE(command.empty());
     EXPECT_EQ(command.back(), "Line: 13 (in main module)\nIllegal function call\nContinue?");
     const auto option = [&](const std::string& name) {
@@ -128,14 +67,14 @@ TEST_F(error_dialog_window, dialog_shows_the_error_and_yes_goes_on_with_the_run)
     EXPECT_EQ(option("-buttons"), "Yes:6,No:7");
     EXPECT_EQ(option("-default"), "Yes");
     XWindowAttributes attributes{};
-    ASSERT_TRUE(XGetWindowAttributes(probe->display(), dialog, &attributes));
+    ASSERT_TRUE(XGetWindowAttributes(probe->display(), box, &attributes));
     EXPECT_EQ(attributes.map_state, IsViewable);
 
     // While the box waits, the window keeps showing the screen as the error left
     // it: the greeting and its blanks, no name.
     EXPECT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name: Bo", "Welcome to Morvane"})), "");
 
-    ASSERT_TRUE(send_keys(dialog, {"Return"}));
+    ASSERT_TRUE(send_keys(box, {"Return"}));
     EXPECT_EQ(wait_for_screen(window, screen_with_rows({"enter your Name: Bo",
                                                    "Welcome to Morvane          what do you want to do:"})),
               "");
@@ -157,13 +96,13 @@ TEST_F(error_dialog_window, dialog_shows_the_error_and_yes_goes_on_with_the_run)
     end_screen.push_back("Press any key to continue");
     ASSERT_EQ(wait_for_screen(window, screen_with_rows(end_screen)), "");
     ASSERT_TRUE(send_keys(window, {"space"}));
-    EXPECT_EQ(shell.wait_for_exit(generous), 0);
+    EXPECT_EQ(program.wait_for_exit(generous), 0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], shell_argument) == 0) run_shell_with_greeting_error(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], greeting_error_argument) == 0) run_shell_with_greeting_error(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -11,9 +11,6 @@
 // `--shell-with-greeting-error` it runs the shell with an error raised inside the
 // greeting. The prompts are those of the real program, build/morvane.
 #include <gtest/gtest.h>
-// After gtest: X11's macros would clash with its names.
-#include <X11/Xlib.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
@@ -22,16 +19,16 @@
 #include <vector>
 
 #include "console_runtime.h"
-#include "error_report.h"
+#include "end_of_run.h"
 #include "fixture_screen.h"
 #include "glut_window.h"
+#include "greeting_error_shell.h"
 #include "key_buffer.h"
 #include "park_and_exit.h"
 #include "run_flags.h"
-#include "run_shell.h"
-#include "statements.h"
+#include "screen_text.h"
+#include "started_window_test.h"
 #include "text_screen.h"
-#include "x_display_test.h"
 #include "x_window_probe.h"
 
 namespace {
@@ -39,11 +36,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char entries_argument[] = "--show-key-entries";
-constexpr char greeting_error_argument[] = "--shell-with-greeting-error";
-constexpr uint32_t light_grey = 0xAAAAAA;
-constexpr uint32_t black = 0x000000;
-// Bounds on every wait, generous enough for sanitizer builds on a busy machine.
-constexpr auto generous = 30s;
 
 // The shell's thread: each key-buffer entry as "character scan_code" on a row.
 [[noreturn]] void show_key_entries() {
@@ -55,25 +47,9 @@ constexpr auto generous = 30s;
             continue;
         }
         const std::string line = std::to_string(entry.character) + " " + std::to_string(entry.scan_code);
-        text_value shown{reinterpret_cast<uint8_t*>(const_cast<char*>(line.data())), uint32_t(line.size()), 0,
-                         false, true, false};
-        print_text(shown, true);
+        print_text(literal_text(line), true);
     }
 }
-
-// Error 5 at the greeting's second read, after the name has been copied.
-void raise_error_in_the_greeting(uint32_t statement_number) {
-    static int greeting_reads = 0;
-    if (statement_number == 13 && ++greeting_reads == 2) raise_error(5);
-}
-
-std::string this_program() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? std::string(path, size_t(length)) : std::string();
-}
-
-std::string file_name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
 const std::string name_prompt = "enter your Name: ";
 const std::string command_prompt = "what do you want to do: ";
@@ -82,75 +58,26 @@ const std::string end_line = "Press any key to continue";
 
 std::string greeting(const std::string& name) { return "Welcome to Morvane" + std::string(10, ' ') + name; }
 
-class keys_window : public x_display_test {
+class keys_window : public started_window_test {
 protected:
-    // Starts the program with its arguments and returns its window, moved to the
-    // screen's top left corner; 0 (with a failure) when it does not appear.
-    Window start(const std::string& path, const std::vector<std::string>& arguments) {
-        if (!program.start(path, arguments)) {
-            ADD_FAILURE() << "cannot start " << path;
-            return 0;
-        }
-        const Window window = probe->wait_for_window("Untitled", program.id(), generous);
-        if (!window) {
-            ADD_FAILURE() << "no window titled \"Untitled\" of process " << program.id() << " appeared";
-            return 0;
-        }
-        probe->move_to_origin(window);
-        return window;
-    }
-
     // Waits until the window shows the screen, the text cursor allowed on any
-    // cell; what still differs, with the last picture saved for a look.
-    std::string wait_for_screen(Window window, const std::array<std::string, 25>& expected) {
-        std::string differences = "the window could not be read";
-        const auto last = wait_for_picture(*probe, window, [&](const window_picture& picture) {
-            const decoded_screen screen = decode_screen(picture, light_grey, black);
-            differences.clear();
-            for (int row = 1; row <= 25 && differences.size() < 400; ++row) {
-                for (int column = 1; column <= 80; ++column) {
-                    const uint8_t wanted = uint8_t(expected[size_t(row - 1)][size_t(column - 1)]);
-                    const decoded_cell& cell = screen.cell(row, column);
-                    if (!cell.bytes.test(wanted) && !cell.bytes_under_cursor.test(wanted))
-                        differences += "row " + std::to_string(row) + " column " + std::to_string(column) + "\n";
-                }
-            }
-            if (differences.empty()) return true;
-            differences += "the window shows:\n" + screen.as_text();
-            return false;
-        }, generous, 20ms);
-        if (!differences.empty() && last) {
-            const std::string path = ::testing::TempDir() + "keys_window_last_picture.png";
-            if (save_png(*last, path)) differences += "last picture: " + path + "\n";
-        }
-        return differences;
+    // cell; what still differs.
+    std::string wait_for_screen(Window window, const screen_rows& expected) {
+        return started_window_test::wait_for_screen(window, expected, cursor_over::any_cell);
     }
 
     // Waits until row `row` holds something, then gives its text (trailing blanks
     // cut); the decoded text with '?' for an unreadable cell.
     std::string wait_for_row(Window window, int row) {
         std::string shown;
-        wait_for_picture(*probe, window, [&](const window_picture& picture) {
+        wait_for_picture(window, [&](const window_picture& picture) {
             const std::string text = decode_screen(picture, light_grey, black).as_text();
             shown = text.substr(size_t(row - 1) * 81, 80);
             while (!shown.empty() && shown.back() == ' ') shown.pop_back();
             return !shown.empty();
-        }, generous, 20ms);
+        });
         return shown;
     }
-
-    // A box left up by a failed test is taken down through the X server, which
-    // ends its client; the program itself is ended by child_process.
-    void TearDown() override {
-        if (probe && probe->display() && dialog && probe->window_geometry(dialog)) {
-            XKillClient(probe->display(), dialog);
-            XSync(probe->display(), False);
-        }
-        x_display_test::TearDown();
-    }
-
-    child_process program;
-    Window dialog = 0;
 };
 
 // One key as xdotool names it, and the key-buffer entry it must give (empty: none).
@@ -194,7 +121,7 @@ TEST_F(keys_window, every_kind_of_key_reaches_the_key_buffer_as_the_key_table_re
          {"Super_L", ""},             {"Print", ""},                {"Menu", ""},
          {"Scroll_Lock", ""},         {"z", "122 44"}},
     };
-    const Window window = start(this_program(), {entries_argument});
+    const Window window = start_program(this_program(), {entries_argument});
     ASSERT_NE(window, 0u);
     ASSERT_EQ(wait_for_screen(window, screen_with_rows({})), "");
     std::vector<std::string> shown;
@@ -208,15 +135,14 @@ TEST_F(keys_window, every_kind_of_key_reaches_the_key_buffer_as_the_key_table_re
         ASSERT_TRUE(send_keys(window, keys, 20));
         ASSERT_EQ(wait_for_screen(window, screen_after_lines(shown)), "");
     }
-    probe->send_close_request(window);
-    EXPECT_EQ(program.wait_for_exit(generous), 0);
+    EXPECT_EQ(close_and_wait(window), 0);
 }
 
 // At the name prompt a text answer takes what the key table gives as one byte;
 // extended keys, ignored bytes and keys without an entry leave it as it is, and
 // Ctrl+Enter does not end it.
 TEST_F(keys_window, at_a_prompt_the_answer_takes_only_what_the_table_gives_as_a_byte) {
-    const Window window = start(MORVANE_PROGRAM_PATH, {});
+    const Window window = start_program(MORVANE_PROGRAM_PATH);
     ASSERT_NE(window, 0u);
     ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt})), "");
     ASSERT_TRUE(send_keys(window, {"a", "ctrl+space", "b", "ctrl+2", "ctrl+at", "ctrl+3", "ctrl+8", "ctrl+grave",
@@ -227,8 +153,7 @@ TEST_F(keys_window, at_a_prompt_the_answer_takes_only_what_the_table_gives_as_a_
     ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt + answer, greeting(answer),
                                                         command_prompt})),
               "");
-    probe->send_close_request(window);
-    EXPECT_EQ(program.wait_for_exit(generous), 0);
+    EXPECT_EQ(close_and_wait(window), 0);
 }
 
 // At "Press any key to continue" every key that gives an entry ends the run.
@@ -236,7 +161,7 @@ TEST_F(keys_window, at_the_end_prompt_keys_with_an_entry_end_the_run) {
     for (const char* key : {"ctrl+space", "ctrl+2", "ctrl+6", "ctrl+bracketleft", "ctrl+Return", "shift+Tab",
                             "alt+a"}) {
         SCOPED_TRACE(key);
-        const Window window = start(MORVANE_PROGRAM_PATH, {});
+        const Window window = start_program(MORVANE_PROGRAM_PATH);
         ASSERT_NE(window, 0u);
         ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt})), "");
         ASSERT_TRUE(send_keys(window, {"B", "o", "Return", "Return", "x", "Return"}));
@@ -253,19 +178,18 @@ TEST_F(keys_window, at_the_end_prompt_keys_with_an_entry_end_the_run) {
 TEST_F(keys_window, a_key_sent_back_to_back_with_pause_keeps_its_place) {
     for (int round = 1; round <= 10; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const Window window = start(MORVANE_PROGRAM_PATH, {});
+        const Window window = start_program(MORVANE_PROGRAM_PATH);
         ASSERT_NE(window, 0u);
         ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt})), "");
         ASSERT_TRUE(send_keys(window, {"x", "Pause", "y", "z", "Return"}, 0));
         EXPECT_EQ(wait_for_row(window, 2), greeting("xz"));
-        probe->send_close_request(window);
-        EXPECT_EQ(program.wait_for_exit(generous), 0);
+        EXPECT_EQ(close_and_wait(window), 0);
     }
 }
 
 // A key-down that gives no entry ends a pause and is swallowed, as Shift alone does.
 TEST_F(keys_window, keys_without_an_entry_end_a_pause) {
-    const Window window = start(MORVANE_PROGRAM_PATH, {});
+    const Window window = start_program(MORVANE_PROGRAM_PATH);
     ASSERT_NE(window, 0u);
     ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt})), "");
     // Each Pause is ended by the key after it; the letter after that is typed.
@@ -277,8 +201,7 @@ TEST_F(keys_window, keys_without_an_entry_end_a_pause) {
                                    "Pause", "Alt_L",     "j", "Return"}));
     const std::string answer = "abcdefgHij";
     EXPECT_EQ(wait_for_row(window, 2), greeting(answer));
-    probe->send_close_request(window);
-    EXPECT_EQ(program.wait_for_exit(generous), 0);
+    EXPECT_EQ(close_and_wait(window), 0);
 }
 
 // c, d and Enter typed into the window while the error dialog waits are not
@@ -286,17 +209,17 @@ TEST_F(keys_window, keys_without_an_entry_end_a_pause) {
 // typed after.
 TEST_F(keys_window, keys_typed_into_the_window_while_the_dialog_is_up_are_not_taken) {
     const std::string path = this_program();
-    const Window window = start(path, {greeting_error_argument});
+    const Window window = start_program(path, {greeting_error_argument});
     ASSERT_NE(window, 0u);
     ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt})), "");
     ASSERT_TRUE(send_keys(window, {"B", "o", "Return"}));
 
     const std::string title = "Unhandled Error #5 - " + file_name(path);
     // xmessage sets no _NET_WM_PID: the box is found by its title alone.
-    dialog = probe->wait_for_window(title, 0, generous);
-    ASSERT_NE(dialog, 0u) << "no box titled \"" << title << "\" appeared";
+    box = probe->wait_for_window(title, 0, generous);
+    ASSERT_NE(box, 0u) << "no box titled \"" << title << "\" appeared";
     ASSERT_TRUE(send_keys(window, {"c", "d", "Return"}));
-    ASSERT_TRUE(send_keys(dialog, {"Return"}));
+    ASSERT_TRUE(send_keys(box, {"Return"}));
     ASSERT_EQ(wait_for_screen(window, screen_with_rows({name_prompt + "Bo", greeting("") + command_prompt})),
               "");
     EXPECT_EQ(probe->find_window(title, 0), 0u) << "the box is still up after Yes";
@@ -306,8 +229,7 @@ TEST_F(keys_window, keys_typed_into_the_window_while_the_dialog_is_up_are_not_ta
                                                         greeting("") + command_prompt + "x",
                                                         program_prompt})),
               "");
-    probe->send_close_request(window);
-    EXPECT_EQ(program.wait_for_exit(generous), 0);
+    EXPECT_EQ(close_and_wait(window), 0);
 }
 
 }  // namespace
@@ -317,11 +239,7 @@ int main(int argc, char** argv) {
         glut_window window;
         run_console(argc, argv, show_key_entries, window);
     }
-    if (argc > 1 && std::strcmp(argv[1], greeting_error_argument) == 0) {
-        error_point_hook = raise_error_in_the_greeting;
-        glut_window window;
-        run_console(argc, argv, run_shell, window);
-    }
+    if (argc > 1 && std::strcmp(argv[1], greeting_error_argument) == 0) run_shell_with_greeting_error(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -4,27 +4,16 @@
 // from its pixels and every cell decoded against the font. scripts/test
 // provides the X server; these tests start none.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <memory>
-#include <sstream>
 #include <thread>
 
-#include "x_display_test.h"
+#include "started_window_test.h"
 #include "x_window_probe.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using screen_rows = std::array<std::string, 25>;
-
-constexpr uint32_t light_grey = 0xAAAAAA;
-constexpr uint32_t black = 0x000000;
-// Bounds on every wait, generous enough for sanitizer builds on a busy machine.
-constexpr auto generous = 30s;
 
 const std::string name_prompt = "enter your Name: ";
 const std::string command_prompt = "what do you want to do: ";
@@ -51,7 +40,7 @@ std::vector<std::string> answers(std::initializer_list<std::string> texts) {
 // What the window should show: the screen, and the cell of the text cursor while
 // an input waits for its answer. Without a cursor cell no cell may show it.
 struct expected_view {
-    screen_rows screen;
+    std::array<std::string, 25> screen;
     std::optional<cell_place> cursor;
 };
 
@@ -97,31 +86,10 @@ bool shows_cursor_line(const window_picture& picture, const expected_view& view)
     return cell_shows(picture, at, byte, true, light_grey, black) && differences(picture, view).empty();
 }
 
-class program_window_test : public x_display_test {
+class program_window_test : public started_window_test {
 protected:
-
-    // Starts the program and returns its window, moved to the screen's top left
-    // corner; 0 (with a failure) when it does not appear.
-    Window start_program() {
-        if (!program.start(MORVANE_PROGRAM_PATH, {}, std::nullopt, error_file)) {
-            ADD_FAILURE() << "cannot start " << MORVANE_PROGRAM_PATH;
-            return 0;
-        }
-        const Window window = probe->wait_for_window("Untitled", program.id(), generous);
-        if (!window) {
-            ADD_FAILURE() << "no window titled \"Untitled\" of process " << program.id() << " appeared";
-            return 0;
-        }
-        probe->move_to_origin(window);
-        return window;
-    }
-
-    // Polls the window's picture until `holds` accepts it; the last picture seen
-    // when the time runs out.
-    std::optional<window_picture> wait_for_picture(Window window,
-                                                   const std::function<bool(const window_picture&)>& holds) {
-        return ::wait_for_picture(*probe, window, holds, generous, 20ms);
-    }
+    // Starts the program and returns its window.
+    Window start_program() { return started_window_test::start_program(MORVANE_PROGRAM_PATH); }
 
     // Waits until the window shows the view, with the cursor line drawn at its
     // cursor cell in one of the pictures when the view has one (the cursor
@@ -139,10 +107,7 @@ protected:
         if (report.empty())
             report = "no picture shows the cursor line at row " + std::to_string(view.cursor->row) + " column " +
                      std::to_string(view.cursor->column) + "\n";
-        const std::string path = ::testing::TempDir() + "program_window_last_picture_" + std::to_string(getpid()) + ".png";
-        if (save_png(*last, path))
-            report += "last picture: " + path + "\n";
-        return report;
+        return report + saved_for_a_look(*last);
     }
 
     // Types the keys and waits for the view that they lead to.
@@ -176,16 +141,6 @@ protected:
     void expect_clean_exit(Window window, const expected_view& view) {
         expect_clean_exit(window, [&](const window_picture& picture) { return differences(picture, view); });
     }
-
-    std::string error_output() const {
-        std::ifstream errors(error_file);
-        std::stringstream text;
-        text << errors.rdbuf();
-        return text.str();
-    }
-
-    child_process program;
-    const std::string error_file = ::testing::TempDir() + "program_window_stderr_" + std::to_string(getpid()) + ".txt";
 };
 
 // The name prompt's line editing as the window shows it: each key echoed after
@@ -318,15 +273,8 @@ TEST_F(program_window_test, pause_at_the_name_prompt_holds_the_picture_and_swall
     ASSERT_TRUE(send_keys(window, {"Pause"}));
     // Still over four looks in a row, longer than the cursor's blink, then still
     // a second later.
-    std::optional<window_picture> previous;
-    int same_looks = 0;
-    const auto still = wait_for_picture(window, [&](const window_picture& picture) {
-        same_looks = previous && previous->pixels == picture.pixels ? same_looks + 1 : 0;
-        previous = picture;
-        std::this_thread::sleep_for(250ms);
-        return same_looks >= 4;
-    });
-    ASSERT_TRUE(still && same_looks >= 4) << "the picture kept changing after Pause";
+    const auto still = wait_for_still_picture(window);
+    ASSERT_TRUE(still) << "the picture kept changing after Pause";
     EXPECT_EQ(differences(*still, view_waiting({name_prompt + "A"})), "");
     std::this_thread::sleep_for(1s);
     const auto later = capture_window(*probe, window);
@@ -334,10 +282,7 @@ TEST_F(program_window_test, pause_at_the_name_prompt_holds_the_picture_and_swall
     EXPECT_TRUE(later->pixels == still->pixels) << "the picture changed while paused";
 
     ASSERT_TRUE(send_keys(window, {"b"}));
-    const auto moving = wait_for_picture(window, [&](const window_picture& picture) {
-        return picture.pixels != still->pixels;
-    });
-    ASSERT_TRUE(moving && moving->pixels != still->pixels) << "the picture stayed still after the pause ended";
+    ASSERT_TRUE(wait_for_change(window, *still)) << "the picture stayed still after the pause ended";
     const expected_view greeted = view_waiting({name_prompt + "Ac", greeting("Ac"), command_prompt});
     ASSERT_EQ(type_and_wait(window, answers({"c"}), greeted), "");
 

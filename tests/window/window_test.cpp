@@ -6,17 +6,14 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <sstream>
-#include <memory>
 #include <thread>
 
 #include "display_layout.h"
 #include "fixture_screen.h"
-#include "x_display_test.h"
+#include "started_window_test.h"
 #include "x_window_probe.h"
 
 extern char** environ;
@@ -25,61 +22,21 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr uint32_t light_grey = 0xAAAAAA;
-constexpr uint32_t black = 0x000000;
-// Bounds on every wait, generous enough for sanitizer builds on a busy machine.
-constexpr auto generous = 30s;
-
 std::string hex_colour(uint32_t colour) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%06X", colour);
     return text;
 }
 
-class window_test : public x_display_test {
+class window_test : public started_window_test {
 protected:
-
-    // Starts window_fixture in the given mode and returns its window, moved to
-    // the screen's top left corner; 0 (with a failure) when it does not appear.
-    // What the fixture says on standard error goes to fixture_error_file.
-    Window start_fixture(const char* mode) {
-        if (!fixture.start(WINDOW_FIXTURE_PATH, {mode}, std::nullopt, fixture_error_file)) {
-            ADD_FAILURE() << "cannot start " << WINDOW_FIXTURE_PATH;
-            return 0;
-        }
-        const Window window = probe->wait_for_window("Untitled", fixture.id(), generous);
-        if (!window) {
-            ADD_FAILURE() << "no window titled \"Untitled\" of process " << fixture.id() << " appeared";
-            return 0;
-        }
-        probe->move_to_origin(window);
-        return window;
-    }
-
-    // Polls the window's picture until `holds` accepts it; the last picture seen
-    // when the time runs out.
-    std::optional<window_picture> wait_for_picture(Window window,
-                                                   const std::function<bool(const window_picture&)>& holds) {
-        return ::wait_for_picture(*probe, window, holds, generous, 50ms);
-    }
-
-    // Waits until the window shows the expected screen; what still differs.
-    std::string wait_for_screen(Window window, const std::array<std::string, 25>& expected) {
-        std::string differences = "the window could not be read";
-        wait_for_picture(window, [&](const window_picture& picture) {
-            const decoded_screen screen = decode_screen(picture, light_grey, black);
-            differences = screen_mismatches(screen, expected);
-            if (!differences.empty())
-                differences += "the window shows:\n" + screen.as_text();
-            return differences.empty();
-        });
-        return differences;
-    }
+    // Starts window_fixture in the given mode and returns its window.
+    Window start_fixture(const char* mode) { return start_program(WINDOW_FIXTURE_PATH, {mode}); }
 
     // How many of the fixture's lines on standard error are "window_fixture: "
     // followed by the text.
     int fixture_told(const std::string& text) const {
-        std::ifstream errors(fixture_error_file);
+        std::istringstream errors(error_output());
         int count = 0;
         for (std::string line; std::getline(errors, line);)
             count += line == "window_fixture: " + text ? 1 : 0;
@@ -96,15 +53,6 @@ protected:
         }
         return true;
     }
-
-    // Ends the fixture with the window manager's close message; its exit code.
-    std::optional<int> close_and_wait(Window window) {
-        probe->send_close_request(window);
-        return fixture.wait_for_exit(generous);
-    }
-
-    child_process fixture;
-    const std::string fixture_error_file = ::testing::TempDir() + "window_fixture_told_" + std::to_string(getpid()) + ".txt";
 };
 
 const std::array<std::string, 25>& still_screen() {
@@ -146,8 +94,8 @@ TEST_F(window_test, close_request_leaves_the_window_up_until_the_process_ends) {
     ASSERT_TRUE(picture) << "the window is gone after the close request";
     EXPECT_EQ(screen_mismatches(decode_screen(*picture, light_grey, black), still_screen()), "");
 
-    ::kill(fixture.id(), SIGUSR1);
-    EXPECT_EQ(fixture.wait_for_exit(generous), 0);
+    ::kill(program.id(), SIGUSR1);
+    EXPECT_EQ(program.wait_for_exit(generous), 0);
 }
 
 // Ctrl+Break, Ctrl+Scroll Lock and Alt+F4 each end the run at once.
@@ -158,7 +106,7 @@ TEST_F(window_test, run_ending_keys_end_the_process_with_code_0) {
         ASSERT_NE(window, 0u);
         ASSERT_EQ(wait_for_screen(window, still_screen()), "");
         ASSERT_TRUE(send_keys(window, {key}));
-        EXPECT_EQ(fixture.wait_for_exit(generous), 0);
+        EXPECT_EQ(program.wait_for_exit(generous), 0);
     }
 }
 
@@ -184,15 +132,8 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
         ASSERT_TRUE(wait_until_told("paused")) << "the run did not pause";
         // Still over four looks in a row once the run is paused: a frame the
         // window took just before the pause may still be drawn.
-        std::optional<window_picture> previous;
-        int same_looks = 0;
-        const auto still = wait_for_picture(window, [&](const window_picture& picture) {
-            same_looks = previous && previous->pixels == picture.pixels ? same_looks + 1 : 0;
-            previous = picture;
-            std::this_thread::sleep_for(250ms);
-            return same_looks >= 4;
-        });
-        ASSERT_TRUE(still && same_looks >= 4) << "the picture kept changing while paused";
+        const auto still = wait_for_still_picture(window);
+        ASSERT_TRUE(still) << "the picture kept changing while paused";
         // The fixture goes on printing: two more reports of 20 counts mean that
         // at least 20 were printed after the still picture was read.
         ASSERT_TRUE(wait_until_told("printed while paused", fixture_told("printed while paused") + 2));
@@ -202,10 +143,7 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
 
         ASSERT_TRUE(send_keys(window, {c.next_key}));
         ASSERT_TRUE(wait_until_told("running")) << "the pause did not end after " << c.next_key;
-        const auto moving = wait_for_picture(window, [&](const window_picture& picture) {
-            return picture.pixels != still->pixels;
-        });
-        EXPECT_TRUE(moving && moving->pixels != still->pixels) << "the picture stayed still after " << c.next_key;
+        EXPECT_TRUE(wait_for_change(window, *still)) << "the picture stayed still after " << c.next_key;
 
         EXPECT_EQ(close_and_wait(window), 0);
     }
@@ -218,14 +156,6 @@ TEST_F(window_test, pause_holds_the_picture_until_the_next_key) {
 TEST_F(window_test, typed_keys_reach_the_answer_and_the_cursor_blinks_after_it) {
     const Window window = start_fixture("typing");
     ASSERT_NE(window, 0u);
-    auto screen_with = [](const std::vector<std::string>& lines) {
-        std::array<std::string, 25> rows;
-        for (size_t row = 0; row < 25; ++row) {
-            const std::string shown = row < lines.size() ? lines[row] : "";
-            rows[row] = shown + std::string(80 - shown.size(), ' ');
-        }
-        return rows;
-    };
     auto cursor_drawn_at = [&](const std::array<std::string, 25>& expected, cell_place cursor) {
         return [&, expected, cursor](const window_picture& picture) {
             const decoded_screen screen = decode_screen(picture, light_grey, black);
@@ -235,19 +165,19 @@ TEST_F(window_test, typed_keys_reach_the_answer_and_the_cursor_blinks_after_it) 
         };
     };
 
-    const auto prompt = screen_with({"type: "});
+    const auto prompt = screen_with_rows({"type: "});
     auto shown = wait_for_picture(window, cursor_drawn_at(prompt, {1, 7}));
     ASSERT_TRUE(shown && cursor_drawn_at(prompt, {1, 7})(*shown)) << "no cursor after the prompt";
     ASSERT_EQ(wait_for_screen(window, prompt), "") << "the cursor does not blink";
 
     ASSERT_TRUE(send_keys(window, {"H", "i", "ctrl+c", "Delete"}));
-    const auto typed = screen_with({"type: Hi\x03"});
+    const auto typed = screen_with_rows({"type: Hi\x03"});
     shown = wait_for_picture(window, cursor_drawn_at(typed, {1, 10}));
     ASSERT_TRUE(shown && cursor_drawn_at(typed, {1, 10})(*shown))
         << screen_mismatches(decode_screen(*shown, light_grey, black), typed, cell_place{1, 10});
 
     ASSERT_TRUE(send_keys(window, {"Return"}));
-    EXPECT_EQ(wait_for_screen(window, screen_with({"type: Hi\x03", "Hi\x03"})), "");
+    EXPECT_EQ(wait_for_screen(window, screen_with_rows({"type: Hi\x03", "Hi\x03"})), "");
 
     EXPECT_EQ(close_and_wait(window), 0);
 }
@@ -271,14 +201,10 @@ TEST_F(window_test, without_a_display_it_says_so_and_exits_with_code_1) {
                 environment.push_back(*variable);
         if (c.display)
             environment.push_back(std::string("DISPLAY=") + c.display);
-        const std::string error_file = ::testing::TempDir() + "window_fixture_stderr_" + std::to_string(getpid()) + ".txt";
-        child_process program;
         ASSERT_TRUE(program.start(WINDOW_FIXTURE_PATH, {"still"}, environment, error_file));
         EXPECT_EQ(program.wait_for_exit(generous), 1);
-        std::ifstream errors(error_file);
-        std::stringstream text;
-        text << errors.rdbuf();
-        EXPECT_NE(text.str().find(c.message), std::string::npos) << "standard error: " << text.str();
+        const std::string told = error_output();
+        EXPECT_NE(told.find(c.message), std::string::npos) << "standard error: " << told;
     }
 }
 

@@ -357,8 +357,11 @@ std::string decoded_screen::as_text() const {
     return text;
 }
 
-std::string screen_mismatches(const decoded_screen& screen, const std::array<std::string, 25>& expected,
-                              std::optional<cell_place> cursor, int limit) {
+namespace {
+
+// screen_mismatches, with the cells that may show the cursor over their byte.
+std::string mismatches(const decoded_screen& screen, const std::array<std::string, 25>& expected,
+                       const std::function<bool(int row, int column)>& may_show_cursor, int limit) {
     std::string report;
     int count = 0;
     for (int row = 1; row <= 25; ++row)
@@ -367,7 +370,7 @@ std::string screen_mismatches(const decoded_screen& screen, const std::array<std
             const decoded_cell& shown = screen.cell(row, column);
             if (shown.bytes.test(wanted))
                 continue;
-            if (cursor && cursor->row == row && cursor->column == column && shown.bytes_under_cursor.test(wanted))
+            if (shown.bytes_under_cursor.test(wanted) && may_show_cursor(row, column))
                 continue;
             if (++count > limit)
                 continue;
@@ -386,6 +389,20 @@ std::string screen_mismatches(const decoded_screen& screen, const std::array<std
     if (count > limit)
         report += "... " + std::to_string(count - limit) + " more cells differ\n";
     return report;
+}
+
+}  // namespace
+
+std::string screen_mismatches(const decoded_screen& screen, const std::array<std::string, 25>& expected,
+                              std::optional<cell_place> cursor, int limit) {
+    return mismatches(
+        screen, expected,
+        [&](int row, int column) { return cursor && cursor->row == row && cursor->column == column; }, limit);
+}
+
+std::string screen_mismatches_cursor_anywhere(const decoded_screen& screen, const std::array<std::string, 25>& expected,
+                                              int limit) {
+    return mismatches(screen, expected, [](int, int) { return true; }, limit);
 }
 
 namespace {

@@ -129,6 +129,10 @@ std::array<std::string, 25> screen_with_rows(const std::vector<std::string>& row
 // cell at `cursor`, when given, may also show its byte with the cursor over it.
 std::string screen_mismatches(const decoded_screen& screen, const std::array<std::string, 25>& expected,
                               std::optional<cell_place> cursor = std::nullopt, int limit = 12);
+// The same for a screen whose cursor the test does not place: any cell may show
+// its byte with the cursor over it.
+std::string screen_mismatches_cursor_anywhere(const decoded_screen& screen, const std::array<std::string, 25>& expected,
+                                              int limit = 12);
 
 // A child process started with posix_spawn (no shell), with the test's
 // environment. Invariant: pid is 0 once the child has been waited for.

@@ -11,6 +11,7 @@
 #include "line_input.h"
 #include "run_flags.h"
 #include "screen_lock.h"
+#include "screen_text.h"
 #include "text_screen.h"
 
 namespace {
@@ -23,12 +24,7 @@ std::vector<key_press> keys_of(const std::string& bytes) {
     return keys;
 }
 
-std::string row_of(int row) {
-    std::string text;
-    for (int column = 1; column <= screen_columns; ++column) text += static_cast<char>(cell_character(the_screen(), column, row));
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
+std::string row_of(int row) { return row_of(the_screen(), row); }
 
 // Runs one input on its own thread, as the shell's thread would, and feeds it
 // the keys through the key-down entry; the keys must end the input.

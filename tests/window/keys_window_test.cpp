@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "console_runtime.h"
-#include "end_of_run.h"
 #include "fixture_screen.h"
 #include "glut_window.h"
 #include "greeting_error_shell.h"

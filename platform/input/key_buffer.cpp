@@ -33,9 +33,13 @@ int waiting_key_count() {
     return (tail - head + key_buffer_slots) % key_buffer_slots;
 }
 
+std::atomic<uint64_t> key_reads_done{0};
+
 text_value* read_key() {
     key_entry entry{};
-    if (error_is_pending() || !take_key_entry(entry)) return new_string(0, true);
+    const bool found = !error_is_pending() && take_key_entry(entry);
+    key_reads_done.fetch_add(1, std::memory_order_release);
+    if (!found) return new_string(0, true);
     if (entry.character == 0 && entry.scan_code != 0) {
         text_value* key = new_string(2, true);
         key->bytes[0] = 0;

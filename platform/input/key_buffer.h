@@ -44,3 +44,9 @@ int waiting_key_count();
 // an entry of two zero bytes), two bytes (0, scan code) for an extended key,
 // empty when no key waits or while an error is pending.
 text_value* read_key();
+
+// Test seam: the number of read_key calls so far, each counted once it has
+// looked at the buffer, so that a test can wait for the shell's next looks
+// instead of for a time. THREADING: written by the shell's thread (read_key's
+// one caller), read by tests on any thread. Nothing in the program reads it.
+extern std::atomic<uint64_t> key_reads_done;

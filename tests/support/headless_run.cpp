@@ -5,11 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "display_copy.h"
 #include "key_buffer.h"
+#include "screen_lock.h"
+#include "text_screen.h"
 
 namespace {
 
@@ -32,17 +37,36 @@ void send_message(char kind, const std::string& body) {
     write_all(message_fd, body.data(), body.size());
 }
 
-screen_rows_text rows_of(const display_frame& frame) {
+screen_rows_text rows_of(const std::array<uint8_t, screen_cell_count * 2>& cells) {
     screen_rows_text rows;
     for (int row = 0; row < screen_rows; ++row) {
         std::string text(screen_columns, ' ');
         for (int column = 0; column < screen_columns; ++column) {
-            text[column] = static_cast<char>(frame.cells[(row * screen_columns + column) * 2]);
+            text[column] = static_cast<char>(cells[(row * screen_columns + column) * 2]);
         }
         rows.push_back(text);
     }
     return rows;
 }
+
+screen_rows_text rows_of(const display_frame& frame) { return rows_of(frame.cells); }
+
+// The runtime's text screen as it stands, taken under the screen lock.
+screen_rows_text live_screen() {
+    screen_guard guard;
+    return rows_of(the_screen().cells);
+}
+
+void send_rows(const screen_rows_text& rows) {
+    std::string body;
+    for (const auto& row : rows) body += row;
+    send_message('C', body);
+}
+
+// How long the driver waits for room in the key buffer (type), and for the key
+// buffer to empty and the screen to hold still (settle). An input takes a key
+// every 10 ms and a display pass comes about every 32 ms.
+constexpr auto driver_wait_limit = std::chrono::seconds(5);
 
 class driver_front_end : public front_end {
 public:
@@ -63,7 +87,14 @@ void run_driver::press(const key_press& p) { key_down(p); }
 
 void run_driver::type(const std::string& bytes) {
     for (char c : bytes) {
-        while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const auto deadline = std::chrono::steady_clock::now() + driver_wait_limit;
+        while (waiting_key_count() >= key_buffer_slots - 1) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                fail("type: the key buffer stayed full for 5 s");
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
         key_down(character_press(static_cast<uint8_t>(c)));
     }
 }
@@ -98,25 +129,51 @@ bool run_driver::wait_for_text(const std::string& text, std::chrono::millisecond
 }
 
 void run_driver::settle() {
-    while (waiting_key_count() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const auto deadline = std::chrono::steady_clock::now() + driver_wait_limit;
+    while (waiting_key_count() > 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            fail("settle: " + std::to_string(waiting_key_count()) + " keys still wait in the key buffer after 5 s");
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     display_frame frame{};
     take_display_frame(frame, 0);
     screen_rows_text last = rows_of(frame);
-    int same = 0;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (same < 4 && std::chrono::steady_clock::now() < deadline) {
-        uint64_t serial = frame.serial;
-        while (!take_display_frame(frame, serial)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    for (int same = 0; same < 4;) {
+        const uint64_t serial = frame.serial;
+        while (!take_display_frame(frame, serial)) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                fail("settle: no new display frame, or the screen did not hold still, within 5 s");
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
         screen_rows_text now = rows_of(frame);
         same = now == last ? same + 1 : 0;
         last = now;
     }
 }
 
-void run_driver::capture() {
-    std::string body;
-    for (const auto& row : screen()) body += row;
-    send_message('C', body);
+void run_driver::capture() { send_rows(screen()); }
+
+void run_driver::capture_until_exit() {
+    screen_rows_text sent = live_screen();
+    send_rows(sent);
+    display_frame frame{};
+    uint64_t serial = take_display_frame(frame, 0) ? frame.serial : 0;
+    for (;;) {
+        if (take_display_frame(frame, serial)) {
+            serial = frame.serial;
+            send_rows(rows_of(frame));
+        }
+        screen_rows_text now = live_screen();
+        if (now != sent) {
+            sent = now;
+            send_rows(sent);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 std::optional<screen_rows_text> run_driver::next_screen(std::chrono::milliseconds limit) {
@@ -136,13 +193,21 @@ std::optional<screen_rows_text> run_driver::next_screen(std::chrono::millisecond
 bool run_driver::capture_next_frame(std::chrono::milliseconds limit) {
     std::optional<screen_rows_text> rows = next_screen(limit);
     if (!rows) return false;
-    std::string body;
-    for (const auto& row : *rows) body += row;
-    send_message('C', body);
+    send_rows(*rows);
     return true;
 }
 
 void run_driver::note(const std::string& text) { send_message('N', text); }
+
+void run_driver::fail(const std::string& text) {
+    std::string body = text + "\nthe newest display frame:\n";
+    const screen_rows_text rows = screen();
+    for (int row = 1; row <= screen_rows; ++row) {
+        const std::string line = row_text(rows, row);
+        if (!line.empty()) body += std::to_string(row) + ": " + line + "\n";
+    }
+    send_message('F', body);
+}
 
 run_result run_headless(shell_routine routine, const std::function<void(run_driver&)>& drive,
                         std::chrono::milliseconds limit, const std::function<void()>& before_start) {
@@ -223,6 +288,8 @@ run_result run_headless(shell_routine routine, const std::function<void(run_driv
             screen_rows_text rows;
             for (int row = 0; row < screen_rows; ++row) rows.push_back(body.substr(row * screen_columns, screen_columns));
             result.captures.push_back(rows);
+        } else if (kind == 'F') {
+            ADD_FAILURE() << "the run's driver: " << body;
         } else {
             result.notes.push_back(body);
         }

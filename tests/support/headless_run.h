@@ -19,7 +19,8 @@ class run_driver {
 public:
     // One key-down, as the window would hand it over.
     void press(const key_press& press);
-    // Each byte as a character key-down, waiting for room in the key buffer first.
+    // Each byte as a character key-down, waiting (bounded) for room in the key
+    // buffer first; a time-out fails the test (fail()).
     void type(const std::string& bytes);
     // Waits (bounded) until the newest display frame satisfies the condition;
     // returns false on time-out.
@@ -27,10 +28,15 @@ public:
                   std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
     // Waits until some row holds the text (from column 1 when at_start).
     bool wait_for_text(const std::string& text, std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
-    // Waits until the key buffer is empty and two display frames agree.
+    // Waits (bounded) until the key buffer is empty and four display frames in a
+    // row agree; a time-out fails the test (fail()).
     void settle();
     // Sends the newest display frame's rows to the parent.
     void capture();
+    // From now until the process ends: sends the text screen as it stands now,
+    // then each change of it and each new display frame. A run that does not end
+    // meets run_headless's limit.
+    [[noreturn]] void capture_until_exit();
     // Waits (bounded) for a display frame published after this call: the screen
     // as it stands now, not as an older pass found it. Nothing on time-out.
     std::optional<screen_rows_text> next_screen(std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
@@ -40,6 +46,9 @@ public:
     screen_rows_text screen();
     // Writes a note the parent gets with the captures (for a failed wait).
     void note(const std::string& text);
+    // A fault the parent reports as a failure of the test that ran the child,
+    // with the rows of the newest display frame.
+    void fail(const std::string& text);
 };
 
 struct run_result {
@@ -51,7 +60,8 @@ struct run_result {
 };
 
 // Runs the routine in a child process with the driver in place of the window.
-// The child is killed after the limit.
+// The child is killed after the limit. Each fail() of the driver is added to the
+// calling test as a failure.
 run_result run_headless(shell_routine routine, const std::function<void(run_driver&)>& drive,
                         std::chrono::milliseconds limit = std::chrono::milliseconds(20000),
                         const std::function<void()>& before_start = {});

@@ -6,6 +6,7 @@
 
 #include "headless_run.h"
 #include "key_buffer.h"
+#include "poll_until.h"
 #include "run_flags.h"
 #include "run_shell.h"
 #include "statement_check.h"
@@ -47,24 +48,108 @@ TEST(end_of_run, a_key_at_the_prompt_ends_the_run_with_exit_code_0) {
     EXPECT_EQ(row_text(r.captures[0], 2), "your device have no Viruses");
 }
 
+// What the end-of-run wait was found doing once read_key had looked at the key
+// buffer a number of times more.
+const char* const still_waiting = "still waiting";
+const char* const finished_early = "finished early";
+
+// Waits (bounded) until read_key has looked at the key buffer `looks` times more
+// than `from` counted. The wait ends on the first key it reads and reads no more,
+// so a look that follows another shows that the one before did not end the run.
+std::string end_wait_after_looks(uint64_t from, uint64_t looks) {
+    auto finished = [] { return flags().program_finished.load(std::memory_order_acquire) != 0; };
+    if (!poll_until([&] { return finished() || key_reads_done.load(std::memory_order_acquire) >= from + looks; })) {
+        return "no look at the key buffer within 10 s";
+    }
+    return finished() ? finished_early : still_waiting;
+}
+
+// Waits (bounded) until the run is finished.
+std::string finished_after_the_key() {
+    return poll_until([] { return flags().program_finished.load(std::memory_order_acquire) != 0; })
+               ? "finished"
+               : "not finished within 10 s";
+}
+
+// The clear statement: the last statement, and so the last check, of a run in
+// which no program name matched.
+constexpr uint32_t last_statement_of_an_unmatched_run = 23;
+
+// The type-ahead is typed while the shell's thread waits in the check of the last
+// statement: after the last output and before end_program throws keys away. The
+// driver's thread types it, so the key buffer keeps its one producer. THREADING:
+// type_ahead_wanted is set by the shell's thread, type_ahead_typed by the driver.
+std::atomic<bool> type_ahead_wanted{false};
+std::atomic<bool> type_ahead_typed{false};
+
+void type_ahead_at_the_last_check(uint32_t statement_number) {
+    flags().event_pending.store(1, std::memory_order_release);  // every statement makes a check
+    if (statement_number != last_statement_of_an_unmatched_run) return;
+    type_ahead_wanted.store(true, std::memory_order_release);
+    poll_until([] { return type_ahead_typed.load(std::memory_order_acquire); });
+}
+
 TEST(end_of_run, keys_typed_ahead_are_thrown_away_and_modifiers_do_not_count) {
+    run_result r = run_headless(
+        run_shell,
+        [](run_driver& d) {
+            answer_dialogue(d, "none");
+            if (!poll_until([] { return type_ahead_wanted.load(std::memory_order_acquire); })) {
+                d.fail("no check of the last statement within 10 s");
+                return;
+            }
+            const uint64_t before_type_ahead = key_reads_done.load(std::memory_order_acquire);
+            d.type("abc");
+            d.note(std::to_string(waiting_key_count()) + " keys typed ahead");
+            type_ahead_typed.store(true, std::memory_order_release);
+            // Three looks take the keys and one finds the buffer empty: the keys
+            // are thrown away. The wait's second look shows its first found nothing.
+            d.note(end_wait_after_looks(before_type_ahead, 3 + 1 + 2));
+            if (!shows_end_line(d.screen())) d.fail("the wait looks for keys, but the end line is not shown");
+            for (special_key k : {special_key::shift, special_key::ctrl, special_key::alt, special_key::caps_lock,
+                                  special_key::num_lock, special_key::scroll_lock}) {
+                d.press(special_press(k));
+            }
+            // The first look counted from here may have begun before the presses;
+            // the second begins after them, and the third shows that it found
+            // nothing.
+            d.note(end_wait_after_looks(key_reads_done.load(std::memory_order_acquire), 3));
+            d.press(special_press(special_key::f1));
+            d.note(finished_after_the_key());
+        },
+        std::chrono::milliseconds(20000), [] {
+            statement_check_observer = type_ahead_at_the_last_check;
+            flags().event_pending.store(1, std::memory_order_release);
+        });
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.error_output, "");
+    EXPECT_EQ(r.notes, (std::vector<std::string>{"3 keys typed ahead", still_waiting, still_waiting, "finished"}));
+}
+
+TEST(end_of_run, pause_at_the_prompt_swallows_the_next_key_and_a_further_key_ends_the_run) {
     run_result r = run_headless(run_shell, [](run_driver& d) {
-        // Type-ahead made while the last output is printed: thrown away.
         answer_dialogue(d, "none");
-        d.type("abc");
-        d.wait_for(shows_end_line);
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        for (special_key k : {special_key::shift, special_key::ctrl, special_key::alt, special_key::caps_lock,
-                              special_key::num_lock, special_key::scroll_lock}) {
-            d.press(special_press(k));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        d.note(flags().program_finished.load() ? "finished early" : "still waiting");
-        d.press(special_press(special_key::f1));
+        if (!d.wait_for(shows_end_line)) return;
+        // No key waits, so the throwing away ends at its first look: by the
+        // second look from here the wait has begun.
+        d.note(end_wait_after_looks(key_reads_done.load(std::memory_order_acquire), 2));
+        d.press(special_press(special_key::pause));
+        d.note(flags().program_paused.load() != 0 ? "paused" : "not paused");
+        d.press(character_press('x'));
+        d.note(flags().program_paused.load() == 0 ? "pause ended" : "still paused");
+        d.note(waiting_key_count() == 0 ? "the key swallowed" : "the key in the key buffer");
+        // As with the modifiers above: the third look shows the second, made
+        // after the key, found nothing.
+        d.note(end_wait_after_looks(key_reads_done.load(std::memory_order_acquire), 3));
+        d.press(character_press('y'));
+        d.note(finished_after_the_key());
     });
     EXPECT_EQ(r.exit_code, 0);
-    ASSERT_EQ(r.notes.size(), 1u);
-    EXPECT_EQ(r.notes[0], "still waiting");
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.error_output, "");
+    EXPECT_EQ(r.notes, (std::vector<std::string>{still_waiting, "paused", "pause ended", "the key swallowed",
+                                                 still_waiting, "finished"}));
 }
 
 // Each way of ending a run from outside, at each moment: the run ends with exit
@@ -74,7 +159,7 @@ TEST(end_of_run, stopped_from_outside_at_each_moment) {
     const struct {
         const char* name;
         void (*reach)(run_driver&);
-        // Rows (1..25) and what they hold after the stop.
+        // Rows (1..25) and what they hold from the stop until the process ends.
         std::vector<std::pair<int, std::string>> rows_after_the_stop;
     } moments[] = {
         // The name was not ended: no greeting and no end line ever shows.
@@ -98,12 +183,13 @@ TEST(end_of_run, stopped_from_outside_at_each_moment) {
             run_result r = run_headless(run_shell, [&](run_driver& d) {
                 moment.reach(d);
                 stop.stop(d);
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                d.capture();
+                d.capture_until_exit();
             });
             EXPECT_EQ(r.exit_code, 0) << label;
             EXPECT_FALSE(r.timed_out) << label;
             EXPECT_EQ(r.error_output, "") << label;
+            // The first picture is the screen right after the stop.
+            EXPECT_FALSE(r.captures.empty()) << label;
             for (const auto& capture : r.captures) {
                 for (const auto& [row, text] : moment.rows_after_the_stop) {
                     EXPECT_EQ(row_text(capture, row), text) << label << ", row " << row;

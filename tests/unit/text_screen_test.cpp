@@ -85,23 +85,33 @@ TEST_F(text_screen_test, greeting_places_the_name_in_the_third_zone_or_on_the_ne
 }
 
 TEST_F(text_screen_test, comma_moves_to_the_next_print_zone) {
-    struct { int column; bool wrap; int after_column; int after_row; bool after_wrap; } cases[] = {
-        {1, false, 15, 1, false},  {14, false, 15, 1, false}, {15, false, 29, 1, false},
-        {19, false, 29, 1, false}, {43, false, 57, 1, false}, {56, false, 57, 1, false},
-        {57, false, 80, 1, false}, {71, false, 80, 1, false}, {79, false, 80, 1, false},
-        {80, false, 80, 1, true},  {80, true, 1, 2, false},
+    // last_blank: the last column that gets a blank, from the start column on; 0
+    // when none is written.
+    struct { int column; bool wrap; int last_blank; int after_column; int after_row; bool after_wrap; } cases[] = {
+        {1, false, 14, 15, 1, false},  {14, false, 14, 15, 1, false}, {15, false, 28, 29, 1, false},
+        {19, false, 28, 29, 1, false}, {43, false, 56, 57, 1, false}, {56, false, 56, 57, 1, false},
+        {57, false, 79, 80, 1, false}, {71, false, 79, 80, 1, false}, {79, false, 79, 80, 1, false},
+        {80, false, 80, 80, 1, true},  {80, true, 0, 1, 2, false},
     };
+    const uint8_t fill = 'q';
     for (const auto& c : cases) {
         reset_screen(screen);
+        for (auto& byte : screen.cells) byte = fill;  // something for the blanks to erase
         move_cursor(screen, static_cast<int16_t>(c.column), 1, c.wrap);
         next_print_zone(screen);
         EXPECT_EQ(screen.cursor_column, c.after_column) << "from column " << c.column;
         EXPECT_EQ(screen.cursor_row, c.after_row) << "from column " << c.column;
         EXPECT_EQ(screen.wrap_pending, c.after_wrap) << "from column " << c.column;
-        // Blanks were written from the start column to the one before the next zone.
-        if (!c.wrap) {
-            EXPECT_EQ(cell_character(screen, c.column, 1), ' ');
+        // Blanks in the current colours from the start column to the last blank;
+        // every other cell of the row, and the row below, as it was.
+        for (int column = 1; column <= screen_columns; ++column) {
+            const bool blanked = column >= c.column && column <= c.last_blank;
+            EXPECT_EQ(cell_character(screen, column, 1), blanked ? ' ' : fill)
+                << "from column " << c.column << ", column " << column;
+            EXPECT_EQ(cell_attribute(screen, column, 1), blanked ? 0x07 : fill)
+                << "from column " << c.column << ", column " << column;
         }
+        EXPECT_EQ(row_of(screen, 2), std::string(screen_columns, fill)) << "from column " << c.column;
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -9,6 +11,7 @@
 #include "key_buffer.h"
 #include "key_down.h"
 #include "line_input.h"
+#include "poll_until.h"
 #include "run_flags.h"
 #include "screen_lock.h"
 #include "screen_text.h"
@@ -25,6 +28,41 @@ std::vector<key_press> keys_of(const std::string& bytes) {
 }
 
 std::string row_of(int row) { return row_of(the_screen(), row); }
+
+// How long an input on its own thread may take to end once its keys are given.
+constexpr auto input_limit = std::chrono::seconds(10);
+
+// An input on a thread of its own, as the shell's thread would run it.
+class input_thread {
+public:
+    explicit input_thread(const input_entry& entry)
+        : thread_([this, entry] {
+              input_variable(entry, true);
+              ended_.store(true, std::memory_order_release);
+          }) {}
+    input_thread(const input_thread&) = delete;
+    input_thread& operator=(const input_thread&) = delete;
+    ~input_thread() { join(); }
+
+    bool ended() const { return ended_.load(std::memory_order_acquire); }
+
+    // Waits (bounded) for the input to end and joins it. One that has not ended
+    // within the limit fails the test and is ended by a stop request, which an
+    // input answers at its next key poll.
+    void join() {
+        if (!thread_.joinable()) return;
+        if (!poll_until([this] { return ended(); }, input_limit)) {
+            ADD_FAILURE() << "the input did not end within 10 s of its keys; ended by a stop request";
+            flags().stop_requested.store(1, std::memory_order_release);
+        }
+        thread_.join();
+        flags().stop_requested.store(0, std::memory_order_release);
+    }
+
+private:
+    std::atomic<bool> ended_{false};
+    std::thread thread_;
+};
 
 // Runs one input on its own thread, as the shell's thread would, and feeds it
 // the keys through the key-down entry; the keys must end the input.
@@ -53,9 +91,12 @@ struct line_input_test : ::testing::Test {
         const input_entry entry{type_code, type_code == text_type_code ? static_cast<void*>(text)
                                                                        : static_cast<void*>(&number)};
         uint32_t mark = temp_string_count();
-        std::thread shell([entry] { input_variable(entry, true); });
+        input_thread shell(entry);
         for (const key_press& key : keys) {
-            while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // An input that has ended early takes no more keys: they are lost.
+            while (waiting_key_count() >= key_buffer_slots - 1 && !shell.ended()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
             key_down(key);
         }
         shell.join();
@@ -189,7 +230,7 @@ TEST_F(line_input_test, backspace_undoes_a_wrap_and_a_scroll_at_row_24) {
     const std::string row_24_before = std::string(75, 'p');
     print_at(1, 24, row_24_before);
     auto before = the_screen().cells;
-    std::thread shell([this] { input_variable(input_entry{text_type_code, text}, true); });
+    input_thread shell(input_entry{text_type_code, text});
     auto type = [](const std::vector<key_press>& keys) {
         for (const key_press& key : keys) {
             while (waiting_key_count() >= 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -150,12 +150,14 @@ inline box_answer record_box(const message_box& box) {
     return planned().answer;
 }
 
-// Shell thread: writes "check" and the statement number for every statement
-// check. Once a stop is requested, every statement frame is made to check, so
-// the list ends with the check that parked the shell.
+inline constexpr char check_line_start[] = "check\t";
+
+// Shell thread: writes a line of check_line_start and the statement number for
+// every statement check. Once a stop is requested, every statement frame is made
+// to check, so the list ends with the check that parked the shell.
 inline void record_check(uint32_t statement_number) {
     char line[32];
-    const int length = std::snprintf(line, sizeof line, "check\t%u\n", statement_number);
+    const int length = std::snprintf(line, sizeof line, "%s%u\n", check_line_start, statement_number);
     (void)::write(STDERR_FILENO, line, size_t(length));
     if (stop_is_requested()) flags().event_pending.store(1, std::memory_order_release);
 }
@@ -166,7 +168,8 @@ inline std::vector<uint32_t> checks_of(const run_result& result) {
     std::istringstream lines(result.error_output);
     std::string line;
     while (std::getline(lines, line)) {
-        if (line.rfind("check\t", 0) == 0) checks.push_back(uint32_t(std::stoul(line.substr(6))));
+        if (line.rfind(check_line_start, 0) == 0)
+            checks.push_back(uint32_t(std::stoul(line.substr(sizeof check_line_start - 1))));
     }
     return checks;
 }

@@ -217,13 +217,27 @@ TEST(end_of_run, pause_during_an_input_swallows_the_next_key) {
     EXPECT_EQ(row_text(r.captures[0], 2), "Welcome to Morvane          AC");
 }
 
-// Statement checks that found the run paused: the shell's thread holds in such
-// a check until the pause ends. THREADING: counted on the shell's thread, read
-// by the driver.
+// Statement checks, and those that found the run paused: the shell's thread
+// holds in such a check until the pause ends. Each check asks for the next, so
+// every statement that completes makes one. THREADING: counted on the shell's
+// thread, read by the driver.
+std::atomic<int> checks_made{0};
 std::atomic<int> checks_that_found_a_pause{0};
 
 void count_checks_that_find_a_pause(uint32_t) {
+    checks_made.fetch_add(1);
     if (flags().program_paused.load(std::memory_order_acquire) != 0) checks_that_found_a_pause.fetch_add(1);
+    flags().event_pending.store(1, std::memory_order_release);
+}
+
+// Waits (bounded) until the count passes the given value.
+bool count_passes(const std::atomic<int>& count, int value) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (count.load() <= value) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 TEST(end_of_run, pause_holds_the_prank_loop_until_a_key_and_a_close_ends_a_held_run) {
@@ -235,18 +249,19 @@ TEST(end_of_run, pause_holds_the_prank_loop_until_a_key_and_a_close_ends_a_held_
             d.type("youareanidiot.org\r");
             d.wait_for([](const screen_rows_text& rows) { return row_text(rows, 24) == "youareanidiot hahahahahahah!"; });
             d.press(special_press(special_key::pause));
-            auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (checks_that_found_a_pause.load() == 0 && std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-            // Held in that check: ten display passes after it find the same screen.
+            const bool found_paused = count_passes(checks_that_found_a_pause, 0);
+            // Held in that check: ten display passes after it find the same screen,
+            // and no further check is made.
+            const int checks_when_held = checks_made.load();
             std::optional<screen_rows_text> held = d.next_screen();
-            bool still = checks_that_found_a_pause.load() > 0 && held;
+            bool still = found_paused && held;
             for (int pass = 0; pass < 10 && still; ++pass) still = d.next_screen() == held;
+            still = still && checks_made.load() == checks_when_held;
             d.note(still ? "held" : "moving while paused");
-            // Shift alone ends the pause, and the loop goes on.
+            // Shift alone ends the pause, and the loop goes on past the held check.
             d.press(special_press(special_key::shift, {true, false, false}));
             d.note(flags().program_paused.load() ? "still paused" : "running");
+            d.note(count_passes(checks_made, checks_when_held) ? "loop goes on" : "loop still held");
             d.press(special_press(special_key::pause));
             d.press(special_press(special_key::pause));  // Pause again keeps it held
             d.note(flags().program_paused.load() ? "paused" : "not paused");
@@ -256,7 +271,7 @@ TEST(end_of_run, pause_holds_the_prank_loop_until_a_key_and_a_close_ends_a_held_
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(r.error_output, "");
-    EXPECT_EQ(r.notes, (std::vector<std::string>{"held", "running", "paused"}));
+    EXPECT_EQ(r.notes, (std::vector<std::string>{"held", "running", "loop goes on", "paused"}));
 }
 
 // Records every number statement_check receives and asks for a check at every

@@ -207,4 +207,31 @@ TEST(error_dialog, stop_request_with_an_error_pending_shows_no_dialog) {
     EXPECT_TRUE(boxes_of(r).empty()) << r.error_output;
 }
 
+TEST(error_dialog, close_while_the_dialog_is_up_takes_effect_once_it_is_answered) {
+    // Explorer's first line raises, and the window is closed while its dialog is
+    // up. After Yes the next statement, 31, still prints, and its check parks the
+    // shell; after No the run ends at once. No later statement completes, so the
+    // end of the run, with its end line, is never reached.
+    const struct {
+        box_answer answer;
+        std::vector<uint32_t> checks;
+    } cases[] = {
+        {box_answer::yes, {30, 31}},
+        {box_answer::no, {30}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer == box_answer::yes ? "Yes" : "No");
+        error_plan plan = raising_at(30, {illegal_function_call});
+        plan.answer = c.answer;
+        plan.close_at_box = true;
+        plan.record_checks = true;
+        run_result r = run_with_plan(plan, {{name_prompt, "Bo"}, {command_prompt, ""}, {program_prompt, "Explorer"}},
+                                     run_ending::by_itself);
+        ASSERT_FALSE(r.timed_out) << r.error_output;
+        EXPECT_EQ(r.exit_code, 0) << r.error_output;
+        expect_one_dialog(r, illegal_function_call, 30, "Illegal function call");
+        EXPECT_EQ(checks_of(r), c.checks) << r.error_output;
+    }
+}
+
 }  // namespace

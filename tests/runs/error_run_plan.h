@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -21,6 +22,7 @@
 #include "message_box.h"
 #include "run_flags.h"
 #include "run_shell.h"
+#include "statement_check.h"
 #include "statements.h"
 
 namespace error_runs {
@@ -34,6 +36,8 @@ struct error_plan {
     box_answer answer = box_answer::yes;  // the recorder's answer to a Yes/No box
     std::optional<fault_point> fault;     // forced before start-up
     bool capture_at_box = false;          // the driver captures the screen a Yes/No box finds
+    bool close_at_box = false;            // the window is closed while a Yes/No box is up
+    bool record_checks = false;           // every statement check is written on standard error
 };
 
 // A box as the recorder saw it.
@@ -53,21 +57,25 @@ inline error_plan& planned() {
 // recorder can tell whether a box is shown on it or on another thread.
 inline std::atomic<pid_t> signalled_thread{0};
 
+// Shell thread: closes the window and waits (bounded) until the main-loop thread
+// has answered with the stop request and event_pending.
+inline void close_and_wait_for_the_stop() {
+    request_close();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!(stop_is_requested() && flags().event_pending.load(std::memory_order_acquire) != 0) &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
 // Shell thread: the error point of every statement.
 inline void raise_planned_errors(uint32_t statement_number) {
     static int points_seen = 0;
     const error_plan& plan = planned();
     if (statement_number != plan.statement || ++points_seen != plan.turn) return;
     for (int32_t number : plan.numbers) raise_error(number);
-    if (plan.after == error_plan::then::close_window) {
-        request_close();
-        // The main-loop thread answers with the stop request; the statement then
-        // ends and its check meets both the error and the stop.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!stop_is_requested() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
+    // The statement then ends and its check meets both the error and the stop.
+    if (plan.after == error_plan::then::close_window) close_and_wait_for_the_stop();
     if (plan.after == error_plan::then::arithmetic_signal) {
         signalled_thread.store(::gettid());
         std::raise(SIGFPE);
@@ -138,7 +146,32 @@ inline box_answer record_box(const message_box& box) {
     (void)::write(STDERR_FILENO, line.bytes, line.length);
     if (!yes_no) return box_answer::ok;
     if (planned().capture_at_box) wait_for_the_capture_at_the_box();
+    if (planned().close_at_box) close_and_wait_for_the_stop();
     return planned().answer;
+}
+
+inline constexpr char check_line_start[] = "check\t";
+
+// Shell thread: writes a line of check_line_start and the statement number for
+// every statement check. Once a stop is requested, every statement frame is made
+// to check, so the list ends with the check that parked the shell.
+inline void record_check(uint32_t statement_number) {
+    char line[32];
+    const int length = std::snprintf(line, sizeof line, "%s%u\n", check_line_start, statement_number);
+    (void)::write(STDERR_FILENO, line, size_t(length));
+    if (stop_is_requested()) flags().event_pending.store(1, std::memory_order_release);
+}
+
+// The statement numbers of the checks recorded in a child's standard error, in order.
+inline std::vector<uint32_t> checks_of(const run_result& result) {
+    std::vector<uint32_t> checks;
+    std::istringstream lines(result.error_output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind(check_line_start, 0) == 0)
+            checks.push_back(uint32_t(std::stoul(line.substr(sizeof check_line_start - 1))));
+    }
+    return checks;
 }
 
 inline std::string unescaped(const std::string& text) {
@@ -261,6 +294,7 @@ inline run_result run_with_plan(const error_plan& plan, const std::vector<answer
             planned() = child_plan;
             set_message_box_shower(record_box);
             error_point_hook = raise_planned_errors;
+            if (child_plan.record_checks) statement_check_observer = record_check;
             if (child_plan.fault) inject_fault(*child_plan.fault);
         });
 }

@@ -256,6 +256,36 @@ TEST_F(line_input_test, backspace_undoes_a_wrap_and_a_scroll_at_row_24) {
     EXPECT_EQ(stored_text(), "");
 }
 
+TEST_F(line_input_test, backspace_after_a_wrap_in_mid_screen_blanks_the_next_row_and_keeps_the_wrap) {
+    // "abcde" ends in column 80 of row 5 with a wrap pending; "f" goes to row 6.
+    const std::string row_5 = std::string(75, 'p') + "abcde";
+    print_at(1, 5, std::string(75, 'p'));
+    std::thread shell([this] { input_variable(input_entry{text_type_code, text}, true); });
+    for (const key_press& key : keys_of("abcdef\b")) key_down(key);
+    EXPECT_TRUE(wait_for_screen([] { return row_of(6).empty(); })) << "row 6: " << row_of(6);
+    {
+        screen_guard guard;
+        EXPECT_EQ(row_of(5), row_5);
+        EXPECT_EQ(the_screen().cursor_row, 5);
+        EXPECT_EQ(the_screen().cursor_column, 80);
+        EXPECT_TRUE(the_screen().wrap_pending);
+    }
+    key_down(character_press(13));
+    shell.join();
+    EXPECT_EQ(stored_text(), "abcde");
+    EXPECT_EQ(the_screen().cursor_row, 6);
+}
+
+TEST_F(line_input_test, tab_counts_from_the_answers_first_byte_not_the_screen_column) {
+    // The answer starts in column 8: "abc" and five blanks make eight bytes, so
+    // "d" is the ninth, in column 16.
+    const std::string prompt = "Write: ";
+    print_at(1, 1, prompt);
+    run_input(text_type_code, keys_of("abc\td\r"));
+    EXPECT_EQ(stored_text(), "abc     d");
+    EXPECT_EQ(row_of(1), prompt + "abc     d");
+}
+
 TEST_F(line_input_test, nothing_happens_while_an_error_is_pending) {
     assign_bytes(text, reinterpret_cast<const uint8_t*>("kept"), 4);
     key_down(character_press('z'));

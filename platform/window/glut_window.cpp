@@ -164,6 +164,11 @@ void on_reshape(int width, int height) {
     glutPostRedisplay();
 }
 
+// key_down steps the flags' display_mode through display_mode_count numbers, and
+// the window turns each number into one of its modes: the two lists are one.
+static_assert(display_mode_count == uint32_t(display_mode::aspect_kept_smooth) + 1,
+              "Alt+Enter must step through exactly the window's display modes");
+
 // Follows the Alt+Enter cycle: full screen on entering any full-screen mode,
 // back to a 640 x 400 window at the top left on leaving them.
 void apply_display_mode(display_mode wanted) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "frame_pixels.h"
 
@@ -169,10 +170,16 @@ std::string changes_outside(const display_frame& before, const display_frame& af
     return outside == 0 ? "" : std::to_string(outside) + " changed pixels outside the part," + first;
 }
 
-void place_cursor(display_frame& frame, int row, int column, bool drawn) {
-    frame.cursor_row = int16_t(row);
-    frame.cursor_column = int16_t(column);
-    frame.cursor_drawn = drawn;
+// Where a frame's cursor stands and whether it is drawn.
+struct cursor_at {
+    int row, column;
+    bool drawn;
+};
+
+void place_cursor(display_frame& frame, cursor_at cursor) {
+    frame.cursor_row = int16_t(cursor.row);
+    frame.cursor_column = int16_t(cursor.column);
+    frame.cursor_drawn = cursor.drawn;
 }
 
 }  // namespace
@@ -182,92 +189,44 @@ void place_cursor(display_frame& frame, int row, int column, bool drawn) {
 // for a cursor that shows nowhere; empty exactly when the two frames give the
 // same picture. Every pixel that does change lies inside it.
 TEST(frame_comparison, changed_part_spans_exactly_the_cells_that_look_different) {
+    struct printed_cell {
+        int row, column;
+        uint8_t character, attribute;
+    };
     struct change_case {
         const char* name;
-        std::function<void(display_frame& before, display_frame& after)> change;
+        std::vector<printed_cell> printed;  // into the second frame
+        cursor_at cursor_before, cursor_after;
         pixel_rect expected;
     };
+    constexpr cursor_at hidden{1, 1, false};  // as in a blank frame
     const change_case cases[] = {
-        {"no change", [](display_frame&, display_frame&) {}, pixel_rect{}},
-        {"one character in the middle",
-         [](display_frame&, display_frame& after) { put_cell(after, 13, 41, 'A', 0x07); }, cell_pixels(13, 41)},
-        {"one attribute alone, top left",
-         [](display_frame&, display_frame& after) { put_cell(after, 1, 1, blank_byte, 0x70); }, cell_pixels(1, 1)},
-        {"one character, bottom right",
-         [](display_frame&, display_frame& after) { put_cell(after, 25, 80, 'z', 0x07); }, cell_pixels(25, 80)},
-        {"top right and bottom left corners",
-         [](display_frame&, display_frame& after) {
-             put_cell(after, 1, 80, 'a', 0x07);
-             put_cell(after, 25, 1, 'b', 0x07);
-         },
-         whole_picture},
-        {"two cells span rows 2 to 5 and columns 3 to 10",
-         [](display_frame&, display_frame& after) {
-             put_cell(after, 2, 10, 'a', 0x07);
-             put_cell(after, 5, 3, 'b', 0x07);
-         },
+        {"no change", {}, hidden, hidden, pixel_rect{}},
+        {"one character in the middle", {{13, 41, 'A', 0x07}}, hidden, hidden, cell_pixels(13, 41)},
+        {"one attribute alone, top left", {{1, 1, blank_byte, 0x70}}, hidden, hidden, cell_pixels(1, 1)},
+        {"one character, bottom right", {{25, 80, 'z', 0x07}}, hidden, hidden, cell_pixels(25, 80)},
+        {"top right and bottom left corners", {{1, 80, 'a', 0x07}, {25, 1, 'b', 0x07}}, hidden, hidden, whole_picture},
+        {"two cells span rows 2 to 5 and columns 3 to 10", {{2, 10, 'a', 0x07}, {5, 3, 'b', 0x07}}, hidden, hidden,
          pixel_rect{16, 16, 64, 64}},
-        {"drawn cursor moved one column",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 3, 5, true);
-             place_cursor(after, 3, 6, true);
-         },
-         pixel_rect{32, 32, 16, 16}},
-        {"drawn cursor moved to the next row's start",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 3, 80, true);
-             place_cursor(after, 4, 1, true);
-         },
-         pixel_rect{0, 32, 640, 32}},
-        {"cursor appears",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 7, 33, false);
-             place_cursor(after, 7, 33, true);
-         },
-         cell_pixels(7, 33)},
-        {"cursor goes",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 7, 33, true);
-             place_cursor(after, 7, 33, false);
-         },
-         cell_pixels(7, 33)},
-        {"cursor moved and a cell printed",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 1, 18, true);
-             put_cell(after, 1, 18, 'B', 0x07);
-             place_cursor(after, 1, 19, true);
-         },
+        {"drawn cursor moved one column", {}, {3, 5, true}, {3, 6, true}, pixel_rect{32, 32, 16, 16}},
+        {"drawn cursor moved to the next row's start", {}, {3, 80, true}, {4, 1, true}, pixel_rect{0, 32, 640, 32}},
+        {"cursor appears", {}, {7, 33, false}, {7, 33, true}, cell_pixels(7, 33)},
+        {"cursor goes", {}, {7, 33, true}, {7, 33, false}, cell_pixels(7, 33)},
+        {"cursor moved and a cell printed", {{1, 18, 'B', 0x07}}, {1, 18, true}, {1, 19, true},
          pixel_rect{136, 0, 16, 16}},
-        {"cursor not drawn moved",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 2, 2, false);
-             place_cursor(after, 20, 70, false);
-         },
-         pixel_rect{}},
-        {"drawn cursor off the screen, column 0, appears",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 5, 0, false);
-             place_cursor(after, 5, 0, true);
-         },
-         pixel_rect{}},
-        {"drawn cursor moves between column 81 and row 26",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 5, 81, true);
-             place_cursor(after, 26, 1, true);
-         },
-         pixel_rect{}},
-        {"drawn cursor moves from row 0 onto the screen",
-         [](display_frame& before, display_frame& after) {
-             place_cursor(before, 0, 9, true);
-             place_cursor(after, 1, 9, true);
-         },
-         cell_pixels(1, 9)},
+        {"cursor not drawn moved", {}, {2, 2, false}, {20, 70, false}, pixel_rect{}},
+        {"drawn cursor off the screen, column 0, appears", {}, {5, 0, false}, {5, 0, true}, pixel_rect{}},
+        {"drawn cursor moves between column 81 and row 26", {}, {5, 81, true}, {26, 1, true}, pixel_rect{}},
+        {"drawn cursor moves from row 0 onto the screen", {}, {0, 9, true}, {1, 9, true}, cell_pixels(1, 9)},
     };
     for (const change_case& c : cases) {
         SCOPED_TRACE(c.name);
         display_frame before = blank_frame();
         display_frame after = blank_frame();
-        c.change(before, after);
+        for (const printed_cell& cell : c.printed)
+            put_cell(after, cell.row, cell.column, cell.character, cell.attribute);
+        place_cursor(before, c.cursor_before);
+        place_cursor(after, c.cursor_after);
         const pixel_rect part = changed_part(before, after);
         EXPECT_EQ(described(part), described(c.expected));
         EXPECT_EQ(part.empty(), c.expected.width == 0);
@@ -293,8 +252,8 @@ TEST(frame_comparison, same_picture_ignores_the_place_of_a_cursor_not_drawn) {
     for (const cursor_pair& p : pairs) {
         display_frame before = blank_frame();
         display_frame after = blank_frame();
-        place_cursor(before, 12, 10, p.drawn_before);
-        place_cursor(after, 12, p.column_after, p.drawn_after);
+        place_cursor(before, {12, 10, p.drawn_before});
+        place_cursor(after, {12, p.column_after, p.drawn_after});
         EXPECT_EQ(same_picture(before, after), p.same)
             << "drawn " << p.drawn_before << " then " << p.drawn_after << ", column 10 then " << p.column_after;
     }

@@ -56,6 +56,38 @@ struct loop_line_text {
 };
 constexpr loop_line_text loop_line;
 
+// The four pages, each the body of its block test in run_zodezozo.
+
+// The research organisation's page.
+void first_website_page() {
+    output_statement(50, item(first_site_name));
+    output_statement(51, item(text("Welcome to Cern the first Website")));
+}
+
+// The maker's own page; the answer to its question changes nothing.
+void official_website_page(const shell_variables& v) {
+    output_statement(55, item(official_site_name));
+    output_statement(56, item(text("Welcome in the official Website from Morvane")));
+    input_statement(57, text("do you want to exit"), v.website_exit_answer);
+}
+
+// The warning against the prank site, which wraps onto a second row.
+void hidden_website_page() {
+    output_statement(61, item(hidden_site_name));
+    output_statement(62, item(literal{warning.bytes, warning.length}));
+}
+
+// Prints the loop line until the run is stopped from outside: nothing writes
+// prank_loop_done, so it stays 0 and the end test never leaves the loop.
+void prank_website_page(const shell_variables& v) {
+    output_statement(66, item(prank_site_name));
+    output_statement(67, item(text("you are an idiot! hahahahahahahaahahah!")));
+    do {
+        loop_top(68);
+        output_statement(69, item(literal{loop_line.bytes, loop_line.length}));
+    } while (!loop_end_test(70, *v.prank_loop_done != 0.0f));
+}
+
 }  // namespace
 
 void run_zodezozo(const shell_variables& v) {
@@ -63,26 +95,9 @@ void run_zodezozo(const shell_variables& v) {
         output_statement(46, item(empty_page_address));
         input_statement(47, text("wich Website you want to open: "), v.chosen_website);
         clear_statement(48);
-        if (block_test(49, v.chosen_website, first_site_name)) {  // first_website_page
-            output_statement(50, item(first_site_name));
-            output_statement(51, item(text("Welcome to Cern the first Website")));
-        }
-        if (block_test(54, v.chosen_website, official_site_name)) {  // official_website_page
-            output_statement(55, item(official_site_name));
-            output_statement(56, item(text("Welcome in the official Website from Morvane")));
-            input_statement(57, text("do you want to exit"), v.website_exit_answer);
-        }
-        if (block_test(60, v.chosen_website, hidden_site_name)) {  // hidden_website_page
-            output_statement(61, item(hidden_site_name));
-            output_statement(62, item(literal{warning.bytes, warning.length}));
-        }
-        if (block_test(65, v.chosen_website, prank_site_name)) {  // prank_website_page
-            output_statement(66, item(prank_site_name));
-            output_statement(67, item(text("you are an idiot! hahahahahahahaahahah!")));
-            do {
-                loop_top(68);
-                output_statement(69, item(literal{loop_line.bytes, loop_line.length}));
-            } while (!loop_end_test(70, *v.prank_loop_done != 0.0f));  // a NaN is unequal too
-        }
+        if (block_test(49, v.chosen_website, first_site_name)) first_website_page();         // 50, 51
+        if (block_test(54, v.chosen_website, official_site_name)) official_website_page(v);  // 55 to 57
+        if (block_test(60, v.chosen_website, hidden_site_name)) hidden_website_page();       // 61, 62
+        if (block_test(65, v.chosen_website, prank_site_name)) prank_website_page(v);        // 66 to 70
     }
 }

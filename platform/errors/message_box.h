@@ -13,12 +13,15 @@ enum class box_answer {
     no,
 };
 
-// One box as the runtime asks for it. system_modal is asked for by the error
-// dialog and the immediate critical boxes.
+// One box as the runtime asks for it.
 struct message_box {
     const char* title;
     const char* text;
     box_buttons buttons;
+    // Whether the box is meant to hold the whole display until it is answered:
+    // set for the error dialog and the immediate critical boxes, clear for a
+    // reported critical error. The xmessage box has no modal mode and cannot
+    // honour it; the tests' recorder reads it to check which kind was asked for.
     bool system_modal;
 };
 

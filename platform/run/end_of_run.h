@@ -5,5 +5,7 @@
 // waits for a new key, finishes the run and parks. Never returns.
 [[noreturn]] void end_program();
 
-// Closes every open file and connection of the runtime (this system opens none).
+// The runtime's place for closing every open file and connection, called by the
+// end of the run and by the main-loop thread's end sequence. This system opens
+// none, so it does nothing.
 void close_files();

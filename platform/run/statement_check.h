@@ -5,11 +5,12 @@
 #include "run_flags.h"
 
 // Clears event_pending; holds while paused; parks on a stop; shows the error
-// dialog for a pending error; otherwise runs the registered event handlers.
+// dialog for a pending error; otherwise calls dispatch_events.
 void statement_check(uint32_t statement_number);
 
-// Runs the event handlers a program registered (key, timer and joystick-button
-// traps). The shell registers none.
+// The runtime's place for running the event handlers that a program registers
+// (key, timer and joystick-button traps). This system registers none and keeps
+// no list of them, so it does nothing; it stands where the check calls it.
 void dispatch_events();
 
 // The statement frame: one load and one test when nothing is pending.

@@ -124,7 +124,8 @@ void print_text(text_screen& screen, const text_value& text, bool end_line) {
     while (i < n) {
         // The plain bytes that land before column 80 go into the cursor's row in
         // one run, the column kept in a register: the cell writes may alias the
-        // screen's fields, so the loop does not go through them.
+        // screen's fields, so the loop does not go through them. No wrap is
+        // pending here, so the column is set without move_cursor.
         int column = screen.cursor_column;
         uint8_t* row = cell_at(screen, 1, screen.cursor_row);
         last_byte_wrapped = false;

@@ -13,8 +13,8 @@ inline constexpr uint8_t blank_byte = 32;
 
 // Invariant: top_row <= cursor_row <= bottom_row, 1 <= cursor_column <= 80, and
 // wrap_pending is set only with cursor_column == 80. Rows outside top_row..bottom_row
-// are never moved or filled by output. The pending wrap is set by print_text and
-// next_print_zone and cleared only through move_cursor.
+// are never moved or filled by output. wrap_pending is written only by
+// move_cursor, so the pending wrap is set and cleared in that one place.
 struct text_screen {
     std::array<uint8_t, screen_cell_count * 2> cells;  // character, attribute; row by row
     int16_t cursor_column;   // 1..80
@@ -33,7 +33,10 @@ uint8_t current_attribute(const text_screen& screen);
 // Every cell blank, cursor at 1,1, print area rows 1..24, colours 7 on 0.
 void reset_screen(text_screen& screen);
 
-// The one way the cursor moves; it clears or sets the pending wrap with it.
+// Puts the cursor at the column and row and sets or clears the pending wrap with
+// it: the only writer of wrap_pending. print_text also moves cursor_column along
+// a row itself, for a run of plain bytes that ends before column 80; the wrap is
+// never pending there.
 void move_cursor(text_screen& screen, int16_t column, int16_t row, bool wrap_pending);
 
 uint8_t cell_character(const text_screen& screen, int column, int row);

@@ -1,5 +1,6 @@
 // The window's picture of the text screen: a display frame drawn into 640 x 400
-// pixels with the text font and the CGA text colours. Pure; no graphics calls.
+// pixels with the text font and the CGA text colours, and the part of the
+// picture that differs between two frames. Pure; no graphics calls.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -25,5 +26,31 @@ struct frame_picture {
 // Draws every cell: the cell at row r, column c covers x 8(c-1)..8c-1 and
 // y 16(r-1)..16r-1; a set font pixel takes the attribute's foreground (bits 0-3),
 // a clear one its background (bits 4-6; bit 7, blinking, is not shown). When the
-// frame's cursor is drawn, pixel row 14 of the cursor's cell is all foreground.
+// frame's cursor is drawn and stands on the screen, pixel row 14 of its cell is
+// all foreground.
 void draw_frame(const display_frame& frame, frame_picture& picture);
+
+// A rectangle of the picture in pixels, from its top left corner.
+// Invariant: within the picture; width and height are both 0 (empty) or both
+// at least 1.
+struct pixel_rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool empty() const { return width == 0; }
+};
+
+inline constexpr pixel_rect whole_picture{0, 0, frame_width, frame_height};
+
+// True when the two frames give the same picture: the same cells, and the text
+// cursor drawn in the same cell or in none (a cursor that is not drawn, or that
+// stands off the screen, shows nowhere, wherever it stands).
+bool same_picture(const display_frame& a, const display_frame& b);
+
+// The smallest rectangle that covers every cell whose pixels differ between
+// the two frames' pictures: the cells whose character or attribute differ, and
+// when the cursor moved, appeared or went, the cells it is drawn in in either
+// frame. Empty exactly when same_picture holds.
+pixel_rect changed_part(const display_frame& before, const display_frame& after);

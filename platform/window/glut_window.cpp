@@ -45,9 +45,10 @@ constexpr int texture_width = 1024;
 constexpr int texture_height = 512;
 
 // Everything the window thread keeps between freeglut's callbacks.
-// Invariant: set up in run() before the first callback; frame is the newest frame
-// taken and the texture shows it, shown_serial is its serial (0 before the
-// first), applied_mode the mode the window is in, window_width/height its size
+// Invariant: set up in run() before the first callback; the texture shows the
+// picture of frame, the last frame drawn, which is also the picture of the
+// newest frame taken; shown_serial is that newest frame's serial (0 before the
+// first); applied_mode the mode the window is in, window_width/height its size
 // as last reshaped; window_open is set once the window and its GL are ready.
 // THREADING: the window thread only. It is never freed, so a process exit from
 // another thread finds nothing half torn down.
@@ -92,16 +93,8 @@ int on_display_lost(Display*) {
     exit_process(1);
 }
 
-// A rectangle of the picture in pixels, from its top left corner.
-struct pixel_rect {
-    int x = 0;
-    int y = 0;
-    int width = frame_width;
-    int height = frame_height;
-};
-
 // Puts a rectangle of the picture into the texture at the same place.
-void upload_picture(const frame_picture& picture, const pixel_rect& part = {}) {
+void upload_picture(const frame_picture& picture, const pixel_rect& part = whole_picture) {
     glBindTexture(GL_TEXTURE_2D, the_state->texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, frame_width);
@@ -109,42 +102,6 @@ void upload_picture(const frame_picture& picture, const pixel_rect& part = {}) {
     glTexSubImage2D(GL_TEXTURE_2D, 0, part.x, part.y, part.width, part.height, GL_BGRA,
                     GL_UNSIGNED_INT_8_8_8_8_REV,
                     picture.pixels.data() + std::size_t(part.y) * frame_width + std::size_t(part.x));
-}
-
-// The cells whose pixels differ between two frames, as one rectangle of pixels;
-// nothing (zero width) when no cell differs.
-pixel_rect changed_part(const display_frame& before, const display_frame& after) {
-    int first_column = screen_columns, last_column = -1, first_row = screen_rows, last_row = -1;
-    auto add = [&](int column, int row) {  // 0-based
-        first_column = std::min(first_column, column);
-        last_column = std::max(last_column, column);
-        first_row = std::min(first_row, row);
-        last_row = std::max(last_row, row);
-    };
-    constexpr std::size_t row_bytes = screen_columns * 2;
-    for (int row = 0; row < screen_rows; ++row) {
-        const uint8_t* a = before.cells.data() + std::size_t(row) * row_bytes;
-        const uint8_t* b = after.cells.data() + std::size_t(row) * row_bytes;
-        if (std::memcmp(a, b, row_bytes) == 0) continue;
-        for (int column = 0; column < screen_columns; ++column) {
-            if (a[column * 2] != b[column * 2] || a[column * 2 + 1] != b[column * 2 + 1]) add(column, row);
-        }
-    }
-    auto add_cursor = [&](const display_frame& frame) {
-        if (frame.cursor_drawn && frame.cursor_column >= 1 && frame.cursor_column <= screen_columns &&
-            frame.cursor_row >= 1 && frame.cursor_row <= screen_rows)
-            add(frame.cursor_column - 1, frame.cursor_row - 1);
-    };
-    if (before.cursor_drawn != after.cursor_drawn || before.cursor_column != after.cursor_column ||
-        before.cursor_row != after.cursor_row) {
-        add_cursor(before);
-        add_cursor(after);
-    }
-    if (last_column < 0) return pixel_rect{0, 0, 0, 0};
-    constexpr int cell_width = frame_width / screen_columns;
-    constexpr int cell_height = frame_height / screen_rows;
-    return pixel_rect{first_column * cell_width, first_row * cell_height,
-                      (last_column - first_column + 1) * cell_width, (last_row - first_row + 1) * cell_height};
 }
 
 // The texture's picture as one quad over the viewport.
@@ -207,6 +164,11 @@ void on_reshape(int width, int height) {
     glutPostRedisplay();
 }
 
+// key_down steps the flags' display_mode through display_mode_count numbers, and
+// the window turns each number into one of its modes: the two lists are one.
+static_assert(display_mode_count == uint32_t(display_mode::aspect_kept_smooth) + 1,
+              "Alt+Enter must step through exactly the window's display modes");
+
 // Follows the Alt+Enter cycle: full screen on entering any full-screen mode,
 // back to a 640 x 400 window at the top left on leaving them.
 void apply_display_mode(display_mode wanted) {
@@ -225,13 +187,6 @@ void apply_display_mode(display_mode wanted) {
     glutPostRedisplay();
 }
 
-// True when two frames give the same picture.
-bool same_picture(const display_frame& a, const display_frame& b) {
-    if (a.cells != b.cells || a.cursor_drawn != b.cursor_drawn)
-        return false;
-    return !a.cursor_drawn || (a.cursor_column == b.cursor_column && a.cursor_row == b.cursor_row);
-}
-
 // Takes the newest display frame into the texture and redraws, unless the run
 // is paused (the window then keeps the picture it had) or the frame looks just
 // like the one shown (an idle screen then costs no drawing).
@@ -243,12 +198,13 @@ void take_new_frame() {
     if (!take_display_frame(newest, state.shown_serial))
         return;
     const bool first = state.shown_serial == 0;
-    const bool unchanged = !first && same_picture(newest, state.frame);
-    const pixel_rect part = first ? pixel_rect{} : changed_part(state.frame, newest);
+    if (!first && same_picture(newest, state.frame)) {
+        state.shown_serial = newest.serial;
+        return;
+    }
+    const pixel_rect part = first ? whole_picture : changed_part(state.frame, newest);
     state.frame = newest;
     state.shown_serial = newest.serial;
-    if (unchanged || part.width == 0)
-        return;
     draw_frame(state.frame, state.picture);
     // Only the changed cells go into the texture; the rest of it shows them already.
     upload_picture(state.picture, part);

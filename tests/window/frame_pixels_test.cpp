@@ -1,7 +1,11 @@
-// The picture that the window shows, drawn from a display frame without GL.
+// The picture that the window shows, drawn from a display frame without GL, and
+// the part of it that changes from one frame to the next.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "frame_pixels.h"
 
@@ -135,5 +139,122 @@ TEST(frame_pixels, cursor_is_one_foreground_row_in_its_cell) {
             return c.drawn && y == 16 * (c.row - 1) + 14 ? 0xFFFF55u : 0x0000AAu;
         };
         EXPECT_EQ(wrong_pixels(frame, expected), "") << "cursor at row " << c.row << " column " << c.column;
+    }
+}
+
+namespace {
+
+// A rectangle as text, for readable failures.
+std::string described(const pixel_rect& rect) {
+    return "x " + std::to_string(rect.x) + " y " + std::to_string(rect.y) + " width " + std::to_string(rect.width) +
+           " height " + std::to_string(rect.height);
+}
+
+// The pixels of one cell.
+pixel_rect cell_pixels(int row, int column) { return pixel_rect{8 * (column - 1), 16 * (row - 1), 8, 16}; }
+
+// The pixels that differ between the pictures of two frames and lie outside
+// the rectangle, described; empty when there are none.
+std::string changes_outside(const display_frame& before, const display_frame& after, const pixel_rect& rect) {
+    frame_picture old_picture, new_picture;
+    draw_frame(before, old_picture);
+    draw_frame(after, new_picture);
+    int outside = 0;
+    std::string first;
+    for (int y = 0; y < frame_height; ++y)
+        for (int x = 0; x < frame_width; ++x) {
+            const bool inside = x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
+            if (!inside && old_picture.at(x, y) != new_picture.at(x, y) && outside++ == 0)
+                first = " the first at (" + std::to_string(x) + "," + std::to_string(y) + ")";
+        }
+    return outside == 0 ? "" : std::to_string(outside) + " changed pixels outside the part," + first;
+}
+
+// Where a frame's cursor stands and whether it is drawn.
+struct cursor_at {
+    int row, column;
+    bool drawn;
+};
+
+void place_cursor(display_frame& frame, cursor_at cursor) {
+    frame.cursor_row = int16_t(cursor.row);
+    frame.cursor_column = int16_t(cursor.column);
+    frame.cursor_drawn = cursor.drawn;
+}
+
+}  // namespace
+
+// The part of the picture that the window redraws after a new frame: exactly
+// the cells that changed, the cursor's old and new cell when it moved, nothing
+// for a cursor that shows nowhere; empty exactly when the two frames give the
+// same picture. Every pixel that does change lies inside it.
+TEST(frame_comparison, changed_part_spans_exactly_the_cells_that_look_different) {
+    struct printed_cell {
+        int row, column;
+        uint8_t character, attribute;
+    };
+    struct change_case {
+        const char* name;
+        std::vector<printed_cell> printed;  // into the second frame
+        cursor_at cursor_before, cursor_after;
+        pixel_rect expected;
+    };
+    constexpr cursor_at hidden{1, 1, false};  // as in a blank frame
+    const change_case cases[] = {
+        {"no change", {}, hidden, hidden, pixel_rect{}},
+        {"one character in the middle", {{13, 41, 'A', 0x07}}, hidden, hidden, cell_pixels(13, 41)},
+        {"one attribute alone, top left", {{1, 1, blank_byte, 0x70}}, hidden, hidden, cell_pixels(1, 1)},
+        {"one character, bottom right", {{25, 80, 'z', 0x07}}, hidden, hidden, cell_pixels(25, 80)},
+        {"top right and bottom left corners", {{1, 80, 'a', 0x07}, {25, 1, 'b', 0x07}}, hidden, hidden, whole_picture},
+        {"two cells span rows 2 to 5 and columns 3 to 10", {{2, 10, 'a', 0x07}, {5, 3, 'b', 0x07}}, hidden, hidden,
+         pixel_rect{16, 16, 64, 64}},
+        {"drawn cursor moved one column", {}, {3, 5, true}, {3, 6, true}, pixel_rect{32, 32, 16, 16}},
+        {"drawn cursor moved to the next row's start", {}, {3, 80, true}, {4, 1, true}, pixel_rect{0, 32, 640, 32}},
+        {"cursor appears", {}, {7, 33, false}, {7, 33, true}, cell_pixels(7, 33)},
+        {"cursor goes", {}, {7, 33, true}, {7, 33, false}, cell_pixels(7, 33)},
+        {"cursor moved and a cell printed", {{1, 18, 'B', 0x07}}, {1, 18, true}, {1, 19, true},
+         pixel_rect{136, 0, 16, 16}},
+        {"cursor not drawn moved", {}, {2, 2, false}, {20, 70, false}, pixel_rect{}},
+        {"drawn cursor off the screen, column 0, appears", {}, {5, 0, false}, {5, 0, true}, pixel_rect{}},
+        {"drawn cursor moves between column 81 and row 26", {}, {5, 81, true}, {26, 1, true}, pixel_rect{}},
+        {"drawn cursor moves from row 0 onto the screen", {}, {0, 9, true}, {1, 9, true}, cell_pixels(1, 9)},
+    };
+    for (const change_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        display_frame before = blank_frame();
+        display_frame after = blank_frame();
+        for (const printed_cell& cell : c.printed)
+            put_cell(after, cell.row, cell.column, cell.character, cell.attribute);
+        place_cursor(before, c.cursor_before);
+        place_cursor(after, c.cursor_after);
+        const pixel_rect part = changed_part(before, after);
+        EXPECT_EQ(described(part), described(c.expected));
+        EXPECT_EQ(part.empty(), c.expected.width == 0);
+        EXPECT_EQ(same_picture(before, after), c.expected.width == 0);
+        EXPECT_EQ(changes_outside(before, after, part), "");
+    }
+}
+
+// The cursor's place matters to the picture only while the cursor is drawn.
+TEST(frame_comparison, same_picture_ignores_the_place_of_a_cursor_not_drawn) {
+    struct cursor_pair {
+        bool drawn_before, drawn_after;
+        int column_after;
+        bool same;
+    };
+    const cursor_pair pairs[] = {
+        {false, false, 40, true},  // moved, never drawn
+        {true, true, 10, true},    // drawn in the same cell
+        {true, true, 40, false},   // drawn, moved
+        {false, true, 10, false},  // appears in place
+        {true, false, 40, false},  // goes while moving
+    };
+    for (const cursor_pair& p : pairs) {
+        display_frame before = blank_frame();
+        display_frame after = blank_frame();
+        place_cursor(before, {12, 10, p.drawn_before});
+        place_cursor(after, {12, p.column_after, p.drawn_after});
+        EXPECT_EQ(same_picture(before, after), p.same)
+            << "drawn " << p.drawn_before << " then " << p.drawn_after << ", column 10 then " << p.column_after;
     }
 }

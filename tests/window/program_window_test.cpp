@@ -1,8 +1,8 @@
 // The real program as a user meets it: build/morvane is started under $DISPLAY,
 // answered from the keyboard through xdotool and ended by a key, a run-ending
-// key or the window manager's close message, while its window is read back
-// from its pixels and every cell decoded against the font. scripts/test
-// provides the X server; these tests start none.
+// key, the window manager's close message or the loss of its X connection,
+// while its window is read back from its pixels and every cell decoded against
+// the font. scripts/test provides the X server; these tests start none.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -387,6 +387,20 @@ TEST_F(program_window_test, prank_page_fills_rows_1_to_24_until_the_close_reques
 
     probe->send_close_request(window);
     expect_clean_exit(window, loop_differences);
+}
+
+// The X server drops the program's connection, as xkill does to the client
+// that made the window: the run ends at once with exit code 1 and one line on
+// standard error, whatever the shell was doing.
+TEST_F(program_window_test, lost_x_connection_ends_the_run_with_one_line_and_exit_code_1) {
+    const Window window = start_program();
+    ASSERT_NE(window, 0u);
+    ASSERT_EQ(type_and_wait(window, keys_for_text("Bo"), view_waiting({name_prompt + "Bo"})), "");
+
+    XKillClient(probe->display(), window);
+    XSync(probe->display(), False);
+    EXPECT_EQ(program.wait_for_exit(generous), 1);
+    EXPECT_EQ(error_output(), "morvane: the connection to the X display was lost\n");
 }
 
 }  // namespace

@@ -260,7 +260,7 @@ TEST_F(line_input_test, backspace_after_a_wrap_in_mid_screen_blanks_the_next_row
     // "abcde" ends in column 80 of row 5 with a wrap pending; "f" goes to row 6.
     const std::string row_5 = std::string(75, 'p') + "abcde";
     print_at(1, 5, std::string(75, 'p'));
-    std::thread shell([this] { input_variable(input_entry{text_type_code, text}, true); });
+    input_thread shell(input_entry{text_type_code, text});
     for (const key_press& key : keys_of("abcdef\b")) key_down(key);
     EXPECT_TRUE(wait_for_screen([] { return row_of(6).empty(); })) << "row 6: " << row_of(6);
     {

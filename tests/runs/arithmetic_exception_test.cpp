@@ -3,12 +3,12 @@
 // "Division by zero" and exit code 1, or, once an ending has begun, as that
 // ending ends it. A run that hangs instead is killed at the child's time limit.
 #include <gtest/gtest.h>
+#include <dirent.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <filesystem>
+#include <cstdlib>
 #include <fstream>
 
 #include "arithmetic_exception.h"
@@ -22,36 +22,37 @@ using namespace std::chrono_literals;
 
 constexpr key_modifiers alt{false, false, true};
 
-// The thread of a run that takes the signal.
-enum class target {
-    shell,      // the runtime's threads, found by their names
-    main_loop,
-    timer,
-    driver,     // the initial thread, where the window's event loop would run
-};
+// The thread of a run that takes the signal: one of the runtime's own, found by
+// its name, or the driver's, the initial thread where the window's event loop
+// would run.
+enum class target { shell, main_loop, timer, driver };
 
-const char* const thread_names[] = {"shell", "main loop", "timer", nullptr};
+// The names of the runtime's threads, by target.
+const char* const runtime_thread_names[] = {"shell", "main loop", "timer"};
 
 // The moment the signal comes.
 enum class moment {
-    at_name_prompt,           // the shell waits in its first input
-    once_alt_f4_stops_at_end, // Alt+F4 at "Press any key to continue", and the stop is requested
-    holding_the_screen_lock,  // the shell routine raises it on itself, see fault_holding_the_screen
+    at_name_prompt,            // the shell waits in its first input
+    once_alt_f4_stops_at_end,  // Alt+F4 at "Press any key to continue", and the stop is requested
+    holding_the_screen_lock,   // the shell routine raises it on itself, see fault_holding_the_screen
 };
 
 // The id of the thread of this process whose name is given; 0 unless exactly
-// one has it.
+// one has it. Read with readdir, which lets a thread end meanwhile.
 pid_t thread_named(const std::string& name) {
     pid_t found = 0;
     int count = 0;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        std::ifstream comm(task.path() / "comm");
+    DIR* tasks = ::opendir("/proc/self/task");
+    if (tasks == nullptr) return 0;
+    while (const dirent* task = ::readdir(tasks)) {
+        if (task->d_name[0] == '.') continue;
+        std::ifstream comm(std::string("/proc/self/task/") + task->d_name + "/comm");
         std::string shown;
-        std::getline(comm, shown);
-        if (shown != name) continue;
-        found = pid_t(std::stoi(task.path().filename().string()));
+        if (!std::getline(comm, shown) || shown != name) continue;
+        found = pid_t(std::atoi(task->d_name));
         ++count;
     }
+    ::closedir(tasks);
     return count == 1 ? found : 0;
 }
 
@@ -82,9 +83,9 @@ void fault_holding_the_screen() {
 
 // Sends SIGFPE to the thread, as a fault on it would.
 void signal_thread(run_driver& d, target whom) {
-    const pid_t thread = whom == target::driver ? ::gettid() : thread_named(thread_names[int(whom)]);
+    const pid_t thread = whom == target::driver ? ::gettid() : thread_named(runtime_thread_names[int(whom)]);
     if (thread == 0) {
-        d.note(std::string("no one thread named ") + thread_names[int(whom)]);
+        d.note(std::string("no one thread named ") + runtime_thread_names[int(whom)]);
         return;
     }
     if (::tgkill(::getpid(), thread, SIGFPE) != 0) d.note("tgkill failed");
@@ -141,7 +142,10 @@ TEST(arithmetic_exception, ends_the_run_whichever_thread_takes_it_and_whenever) 
             EXPECT_EQ(r.error_output, "") << c.what;
             continue;
         }
-        ASSERT_EQ(boxes.size(), 1u) << c.what << "\n" << r.error_output;
+        if (boxes.size() != 1) {
+            ADD_FAILURE() << c.what << ": " << boxes.size() << " boxes, not one\n" << r.error_output;
+            continue;
+        }
         EXPECT_EQ(boxes[0].title, "Critical Error") << c.what;
         EXPECT_EQ(boxes[0].text, "Division by zero") << c.what;
         EXPECT_FALSE(boxes[0].yes_no) << c.what;

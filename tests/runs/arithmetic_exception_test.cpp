@@ -72,12 +72,17 @@ void write_to_standard_error(const std::string& line) { (void)::write(STDERR_FIL
 void fault_holding_the_screen() {
     std::signal(SIGFPE, on_arithmetic_signal);
     screen_guard guard;
-    const pid_t main_loop = thread_named("main loop");
+    // This thread starts before the main-loop thread, so it looks for it until
+    // it is there.
+    pid_t main_loop = 0;
+    bool pass_waits = false;
     const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!(main_loop != 0 && waits_in_a_futex(main_loop)) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    if (main_loop == 0 || !waits_in_a_futex(main_loop))
-        write_to_standard_error("note\tno display pass waited for the screen lock\n");
+    while (!pass_waits && std::chrono::steady_clock::now() < deadline) {
+        if (main_loop == 0) main_loop = thread_named("main loop");
+        pass_waits = main_loop != 0 && waits_in_a_futex(main_loop);
+        if (!pass_waits) std::this_thread::sleep_for(1ms);
+    }
+    if (!pass_waits) write_to_standard_error("note\tno display pass waited for the screen lock\n");
     std::raise(SIGFPE);
 }
 

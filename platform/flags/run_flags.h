@@ -3,14 +3,15 @@
 #include <atomic>
 #include <cstdint>
 
-// THREADING: four threads meet in these cells and no lock guards them.
+// THREADING: four threads meet in these cells and no lock guards them. Each
+// but the window thread carries its name ("shell", "main loop", "timer").
 //   - shell thread:      runs run_shell; reads event_pending (acquire) after every
 //                         statement and the reasons after it; clears event_pending
-//                         in statement_check; sets threads_done bit 1 when parked;
-//                         raises errors (error_pending then event_pending) and
-//                         clears error_pending after the dialog; sets
-//                         program_finished at the end of the run and when the
-//                         dialog is answered No.
+//                         in statement_check; sets the bit value shell_thread_done
+//                         (1) in threads_done when parked; raises errors
+//                         (error_pending then event_pending) and clears
+//                         error_pending after the dialog; sets program_finished at
+//                         the end of the run and when the dialog is answered No.
 //   - window thread:     the initial thread, in the window's event loop; the only
 //                         caller of key_down, which takes every key-down from the
 //                         one X connection that reads the window's keys, in order.
@@ -22,8 +23,15 @@
 //   - main-loop thread:  the only writer of stop_requested, always before
 //                         event_pending; the only thread that ends the process on a
 //                         stop or finish, and the one that reports an arithmetic
-//                         exception that its handler marked on any thread.
-//   - timer thread:      reads stop_requested; sets threads_done bit 2 as it ends.
+//                         exception. It is born with SIGFPE blocked, so no signal
+//                         parks it: a SIGFPE sent to it waits on it, and it reports
+//                         that as it reports the mark of the handler, which parks
+//                         whichever other thread (shell, window, timer) took the
+//                         signal. Its end sequence, once begun, ends the run with
+//                         exit_code even when such a parked thread never marks
+//                         itself done.
+//   - timer thread:      reads stop_requested; sets the bit value timer_thread_done
+//                         (2) in threads_done as it ends.
 // Every writer stores its reason before event_pending (release); the shell loads
 // event_pending (acquire) before it reads a reason, so a check that event_pending
 // brings about always finds its reason set. raise_error stores error_pending before
@@ -36,7 +44,7 @@ struct run_flags {
     std::atomic<uint8_t> program_finished{0};  // the run is over; never cleared
     std::atomic<uint8_t> program_paused{0};    // Pause held until the next key-down
     std::atomic<uint32_t> close_requested{0};  // the window was asked to close; never cleared
-    std::atomic<uint32_t> threads_done{0};     // bit 1: shell parked; bit 2: timer thread ended
+    std::atomic<uint32_t> threads_done{0};     // bit value 1: shell parked; bit value 2: timer ended
     std::atomic<uint32_t> display_mode{0};     // Alt+Enter cycle position, 0 = windowed
     std::atomic<int> exit_code{0};             // the process exit code of the end sequence
 };

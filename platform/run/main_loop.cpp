@@ -16,7 +16,10 @@ namespace {
     auto& f = flags();
     f.stop_requested.store(1, std::memory_order_release);
     f.event_pending.store(1, std::memory_order_release);
-    while (f.threads_done.load(std::memory_order_acquire) != (shell_thread_done | timer_thread_done)) {
+    // A thread that an arithmetic exception parked never marks itself done: the
+    // wait ends then too, and this ending ends the run with its own code.
+    while (f.threads_done.load(std::memory_order_acquire) != (shell_thread_done | timer_thread_done) &&
+           !arithmetic_exception_parked_a_thread()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(16));
     }
     close_files();
@@ -28,9 +31,10 @@ namespace {
 void run_main_loop() {
     auto& f = flags();
     for (uint64_t pass = 0;; ++pass) {
-        // This thread does no arithmetic that can trap, so it is free to report
-        // the exception of another; while it shows the box, no end sequence can
-        // end the process with another code.
+        // This thread blocks SIGFPE from birth, so no signal parks it: it reports
+        // the exception that parked another thread, or a SIGFPE sent to itself,
+        // which waits on it. While it shows the box, no end sequence can end the
+        // process with another code.
         if (arithmetic_exception_caught()) report_arithmetic_exception();
         if (f.close_requested.load(std::memory_order_acquire) != 0) end_sequence();
         std::this_thread::sleep_for(std::chrono::milliseconds(15));

@@ -15,7 +15,9 @@ struct display_frame {
 };
 
 // Main-loop thread: copy the whole screen for the window. The cursor blinks with
-// the passes: drawn during 8 passes, left out during the next 8.
+// the passes: drawn during 8 passes, left out during the next 8. A pass that
+// waits for a lock which a thread parked by an arithmetic exception may hold for
+// good gives up and publishes nothing.
 void publish_display_frame(const text_screen& screen);
 
 // Any thread: the newest frame. Returns false when no frame newer than

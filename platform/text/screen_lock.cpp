@@ -4,8 +4,8 @@ namespace {
 thread_local int guard_depth = 0;
 }
 
-std::mutex& screen_mutex() {
-    static std::mutex* lock = new std::mutex;
+std::timed_mutex& screen_mutex() {
+    static std::timed_mutex* lock = new std::timed_mutex;
     return *lock;
 }
 

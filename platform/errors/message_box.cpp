@@ -1,5 +1,6 @@
 #include "message_box.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -112,8 +113,18 @@ box_answer show_xmessage_box(const message_box& box) {
     argv[count++] = const_cast<char*>(box.text);
     argv[count] = nullptr;
 
+    // The box program starts with no signal blocked, whatever the calling
+    // thread blocks (the main-loop thread blocks SIGFPE).
+    posix_spawnattr_t attributes;
+    if (::posix_spawnattr_init(&attributes) != 0) return box_answer::none;
+    sigset_t no_signals;
+    sigemptyset(&no_signals);
+    ::posix_spawnattr_setsigmask(&attributes, &no_signals);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     pid_t child = 0;
-    if (::posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0) return box_answer::none;
+    const int spawned = ::posix_spawnp(&child, program, nullptr, &attributes, argv, environ);
+    ::posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) return box_answer::none;
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return box_answer::none;

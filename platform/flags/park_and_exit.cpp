@@ -9,8 +9,18 @@
 #include "run_flags.h"
 
 namespace {
+
 constexpr auto park_step = std::chrono::milliseconds(16);
+
+// Flushes a stream unless another thread holds it: a thread parked for good
+// inside stdio (an arithmetic exception) would otherwise hold up the exit.
+void flush_unless_held(FILE* stream) {
+    if (::ftrylockfile(stream) != 0) return;
+    ::fflush_unlocked(stream);
+    ::funlockfile(stream);
 }
+
+}  // namespace
 
 void halt_program_thread() {
     auto& f = flags();
@@ -20,8 +30,8 @@ void halt_program_thread() {
 }
 
 void exit_process(int code) {
-    std::fflush(stdout);
-    std::fflush(stderr);
+    flush_unless_held(stdout);
+    flush_unless_held(stderr);
     // The other threads are still running (the window's inside its event loop):
     // end at once, without running destructors under their feet.
     _exit(code);

@@ -35,6 +35,8 @@ constexpr auto lock_look = std::chrono::milliseconds(5);
 // does not, and would report the copy as a race.
 std::unique_lock<std::timed_mutex> lock_unless_holder_parked(std::timed_mutex& lock) {
     std::unique_lock<std::timed_mutex> held(lock, std::defer_lock);
+    // Mostly the lock is free: take it without reading the clock.
+    if (held.try_lock()) return held;
     while (!held.try_lock_until(std::chrono::system_clock::now() + lock_look)) {
         if (arithmetic_exception_parked_a_thread()) break;
     }

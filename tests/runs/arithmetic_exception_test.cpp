@@ -35,6 +35,7 @@ enum class moment {
     at_name_prompt,            // the shell waits in its first input
     once_alt_f4_stops_at_end,  // Alt+F4 at "Press any key to continue", and the stop is requested
     holding_the_screen_lock,   // the shell routine raises it on itself, see fault_holding_the_screen
+    holding_standard_output,   // the same, with standard output's lock held, see fault_holding_stdout
 };
 
 // The id of the thread of this process whose name is given; 0 unless exactly
@@ -86,6 +87,14 @@ void fault_holding_the_screen() {
     std::raise(SIGFPE);
 }
 
+// A shell routine that raises SIGFPE on its own thread while it holds standard
+// output's lock, as a fault inside a print would: the process still exits.
+void fault_holding_stdout() {
+    std::signal(SIGFPE, on_arithmetic_signal);
+    ::flockfile(stdout);
+    std::raise(SIGFPE);
+}
+
 // Sends SIGFPE to the thread, as a fault on it would.
 void signal_thread(run_driver& d, target whom) {
     const pid_t thread = whom == target::driver ? ::gettid() : thread_named(runtime_thread_names[int(whom)]);
@@ -97,7 +106,7 @@ void signal_thread(run_driver& d, target whom) {
 }
 
 void drive_to(run_driver& d, moment when, target whom) {
-    if (when == moment::holding_the_screen_lock) return;
+    if (when == moment::holding_the_screen_lock || when == moment::holding_standard_output) return;
     if (!d.wait_for([](const screen_rows_text& rows) { return prompt_is_waiting(rows, name_prompt); })) return;
     if (when == moment::once_alt_f4_stops_at_end) {
         d.type("Bo\r\rnone\r");
@@ -130,11 +139,14 @@ TEST(arithmetic_exception, ends_the_run_whichever_thread_takes_it_and_whenever) 
         {"shell once Alt+F4 stops the end", moment::once_alt_f4_stops_at_end, target::shell, false},
         {"main loop once Alt+F4 stops the end", moment::once_alt_f4_stops_at_end, target::main_loop, false},
         {"shell holding the screen lock", moment::holding_the_screen_lock, target::shell, true},
+        {"shell holding standard output", moment::holding_standard_output, target::shell, true},
     };
     for (const exception_case& c : cases) {
-        const bool own_routine = c.when == moment::holding_the_screen_lock;
+        const shell_routine routine = c.when == moment::holding_the_screen_lock   ? fault_holding_the_screen
+                                      : c.when == moment::holding_standard_output ? fault_holding_stdout
+                                                                                  : run_shell;
         run_result r = run_headless(
-            own_routine ? fault_holding_the_screen : run_shell, [&c](run_driver& d) { drive_to(d, c.when, c.whom); },
+            routine, [&c](run_driver& d) { drive_to(d, c.when, c.whom); },
             15s, [] { set_message_box_shower(record_box); });
         if (r.timed_out) {
             ADD_FAILURE() << c.what << ": still running at the time limit\n" << r.error_output;

@@ -5,6 +5,7 @@
 // takes the same path as a real one.
 #pragma once
 #include <cstddef>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -35,7 +36,7 @@ struct runtime_allocator {
     runtime_allocator(const runtime_allocator<other_type, kind>&) noexcept {}
 
     T* allocate(std::size_t count) {
-        if (count > std::size_t(-1) / sizeof(T)) throw std::bad_array_new_length();
+        if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_array_new_length();
         void* storage = take_storage(kind, count * sizeof(T));
         if (storage == nullptr) throw std::bad_alloc();
         return static_cast<T*>(storage);
@@ -45,6 +46,7 @@ struct runtime_allocator {
     friend bool operator==(const runtime_allocator&, const runtime_allocator&) noexcept { return true; }
 };
 
+// A vector whose every growth is storage of the kind.
 template <class T, storage_kind kind>
 using runtime_vector = std::vector<T, runtime_allocator<T, kind>>;
 
@@ -68,8 +70,8 @@ T* storage_or_fail(std::size_t count) noexcept {
     return allocate_or_fail<kind>([count] { return runtime_allocator<T, kind>{}.allocate(count); });
 }
 
-// A new default-initialised T in storage of the kind; never null. Only
-// storage_delete frees it.
+// A new default-initialised T in storage of the kind; never null. Freed, if at
+// all, by storage_delete.
 template <class T, storage_kind kind>
 T* new_or_fail() noexcept {
     return new (storage_or_fail<T, kind>(1)) T;

@@ -9,22 +9,13 @@ inline constexpr int32_t illegal_function_call = 5;
 // Immediate critical: an arithmetic exception, "Division by zero".
 inline constexpr int32_t division_by_zero = 11;
 
-// Out of memory: immediate critical, one number for each kind of storage. The
-// family is 257 and 502 to 518; a box reads "Critical Error #" and the number
-// less 500 (1 for 257).
+// Out of memory: immediate critical, one number for each kind of storage
+// (storage_kind.h). The family is 257 and 502 to 518; a box reads "Critical
+// Error #" and the number less 500 (1 for 257).
 namespace out_of_memory {
 inline constexpr int32_t shown_as_one = 257;        // "Critical Error #1"
 inline constexpr int32_t numbered_from = 502;       // "Critical Error #2" ...
 inline constexpr int32_t numbered_to = 518;         // ... to "Critical Error #18"
-inline constexpr int32_t static_values = 504;       // the start-up storage of the shell's numbers
-inline constexpr int32_t released_list = 508;       // the list of released text values
-inline constexpr int32_t text_store_setup = 509;    // the text store's first creation
-inline constexpr int32_t text_register = 510;       // a new text value record
-inline constexpr int32_t temporary_list = 511;      // the list of temporaries
-inline constexpr int32_t text_storage = 512;        // a text value's bytes
-inline constexpr int32_t first_screen_copy = 516;   // an input's saved screen
-inline constexpr int32_t second_screen_copy = 517;  // an input's scratch screen
-inline constexpr int32_t answer_line = 518;         // an input's answer line growing by a byte
 
 constexpr bool includes(int32_t number) {
     return number == shown_as_one || (number >= numbered_from && number <= numbered_to);

@@ -1,29 +1,8 @@
 #include "line_editor.h"
 
-#include <new>
-
-#include "error_report.h"
-#include "fault_injection.h"
 #include "screen_lock.h"
 
 namespace {
-
-std::unique_ptr<text_screen> copy_of_screen(fault_point point, int32_t error_number) {
-    text_screen* copy = fault_is_injected(point) ? nullptr : new (std::nothrow) text_screen;
-    if (copy == nullptr) raise_critical_error(error_number);
-    return std::unique_ptr<text_screen>(copy);
-}
-
-// The answer line one byte longer; storage that cannot grow is the critical
-// error "Out of memory", never an exception out of the shell's thread.
-void grow_answer_line(line_editor& editor, uint8_t b) {
-    if (fault_is_injected(fault_point::answer_line)) raise_critical_error(out_of_memory::answer_line);
-    try {
-        editor.answer_line.push_back(b);
-    } catch (const std::bad_alloc&) {
-        raise_critical_error(out_of_memory::answer_line);
-    }
-}
 
 void empty_variable(const input_entry& entry) {
     if (entry.type_code & text_type_code) {
@@ -77,7 +56,7 @@ void echo_byte(uint8_t b) {
 }
 
 void append_byte(line_editor& editor, uint8_t b) {
-    grow_answer_line(editor, b);
+    allocate_or_fail<storage_kind::answer_line>([&] { editor.answer_line.push_back(b); });
     echo_byte(b);
     if (!accept_line(editor)) take_back(editor);
 }
@@ -93,8 +72,8 @@ void set_cursor_visible(bool visible) {
 
 void start_line_editor(line_editor& editor, const input_entry& entry) {
     editor.entry = entry;
-    editor.saved_screen = copy_of_screen(fault_point::first_screen_copy, out_of_memory::first_screen_copy);
-    editor.scratch_screen = copy_of_screen(fault_point::second_screen_copy, out_of_memory::second_screen_copy);
+    editor.saved_screen.reset(new_or_fail<text_screen, storage_kind::first_screen_copy>());
+    editor.scratch_screen.reset(new_or_fail<text_screen, storage_kind::second_screen_copy>());
     {
         screen_guard guard;
         const text_screen& screen = the_screen();

@@ -3,21 +3,23 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "answer_check.h"
 #include "input_entry.h"
+#include "runtime_allocator.h"
 #include "text_screen.h"
 
 // The state of one input: the answer line and what it needs to rebuild the
 // screen after a take-back. Invariant: answer_line is the accepted line, and the
 // variable holds its field's value.
 struct line_editor {
+    using screen_copy = std::unique_ptr<text_screen, storage_delete<text_screen>>;
+
     input_entry entry;
-    std::vector<uint8_t> answer_line;
+    runtime_vector<uint8_t, storage_kind::answer_line> answer_line;
     int pending_blanks = 0;  // blanks a Tab still feeds in, 0..8
-    std::unique_ptr<text_screen> saved_screen;
-    std::unique_ptr<text_screen> scratch_screen;
+    screen_copy saved_screen;
+    screen_copy scratch_screen;
     int16_t start_column = 1;
     int16_t start_row = 1;
     bool start_wrap_pending = false;

@@ -1,12 +1,8 @@
 #include "text_value.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
-#include <vector>
 
-#include "error_report.h"
-#include "fault_injection.h"
+#include "runtime_allocator.h"
 
 namespace {
 
@@ -20,23 +16,16 @@ constexpr int kept_small_blocks = 4;
 // freed small blocks kept (they count as no storage in use).
 // THREADING: shell thread only.
 struct temporary_store {
-    std::vector<text_value*> temporaries;
-    std::vector<text_value*> released_values;
+    runtime_vector<text_value*, storage_kind::temporary_list> temporaries;
+    runtime_vector<text_value*, storage_kind::released_list> released_values;
     uint64_t storage_in_use = 0;
     uint8_t* small_blocks[kept_small_blocks] = {};
     int small_block_count = 0;
 };
 
-// Made at the first use, on the shell's thread; no storage for it is the
-// critical error "Out of memory", never an exception out of that thread.
-temporary_store* new_store() {
-    auto* made = fault_is_injected(fault_point::text_store_setup) ? nullptr : new (std::nothrow) temporary_store;
-    if (made == nullptr) raise_critical_error(out_of_memory::text_store_setup);
-    return made;
-}
-
+// Made at the first use, on the shell's thread, and kept for the run.
 temporary_store& text_store() {
-    static temporary_store* the_store = new_store();
+    static temporary_store* the_store = new_or_fail<temporary_store, storage_kind::text_store_setup>();
     return *the_store;
 }
 
@@ -50,17 +39,11 @@ uint8_t* allocate_storage(uint32_t length) {
     if (length == 0) return nullptr;
     auto& s = text_store();
     const uint32_t capacity = storage_capacity(length);
-    void* storage = nullptr;
-    if (!fault_is_injected(fault_point::text_store)) {
-        if (capacity == small_block_bytes && s.small_block_count > 0) {
-            storage = s.small_blocks[--s.small_block_count];
-        } else {
-            storage = std::malloc(capacity);
-        }
-    }
-    if (storage == nullptr) raise_critical_error(out_of_memory::text_storage);
+    uint8_t* storage = capacity == small_block_bytes && s.small_block_count > 0
+                           ? s.small_blocks[--s.small_block_count]
+                           : storage_or_fail<uint8_t, storage_kind::text_storage>(capacity);
     s.storage_in_use += capacity;
-    return static_cast<uint8_t*>(storage);
+    return storage;
 }
 
 void free_storage(text_value* text) {
@@ -69,7 +52,7 @@ void free_storage(text_value* text) {
         if (text->capacity == small_block_bytes && s.small_block_count < kept_small_blocks) {
             s.small_blocks[s.small_block_count++] = text->bytes;
         } else {
-            std::free(text->bytes);
+            give_back_storage(text->bytes);
         }
         s.storage_in_use -= text->capacity;
     }
@@ -88,30 +71,18 @@ text_value* new_record() {
         *text = text_value{};
         return text;
     }
-    auto* text = fault_is_injected(fault_point::text_register) ? nullptr
-                                                                : new (std::nothrow) text_value;
-    if (text == nullptr) raise_critical_error(out_of_memory::text_register);
-    return text;
+    return new_or_fail<text_value, storage_kind::text_register>();
 }
 
 void give_back_record(text_value* text) {
     auto& s = text_store();
-    if (fault_is_injected(fault_point::released_list)) raise_critical_error(out_of_memory::released_list);
-    try {
-        s.released_values.push_back(text);
-    } catch (const std::bad_alloc&) {
-        raise_critical_error(out_of_memory::released_list);
-    }
+    allocate_or_fail<storage_kind::released_list>([&] { s.released_values.push_back(text); });
 }
 
 void add_temporary(text_value* text) {
     text->temporary = true;
-    if (fault_is_injected(fault_point::temporary_list)) raise_critical_error(out_of_memory::temporary_list);
-    try {
-        text_store().temporaries.push_back(text);
-    } catch (const std::bad_alloc&) {
-        raise_critical_error(out_of_memory::temporary_list);
-    }
+    auto& s = text_store();
+    allocate_or_fail<storage_kind::temporary_list>([&] { s.temporaries.push_back(text); });
 }
 
 // A temporary given up before its statement ends: its storage goes now, its record
@@ -181,7 +152,8 @@ text_value* concat_strings(text_value* left, text_value* right) {
     if (right->length == 0) return left;
     if (left->length == 0) return right;
     uint64_t total = uint64_t{left->length} + right->length;
-    if (total > UINT32_MAX) raise_critical_error(out_of_memory::text_storage);
+    // A length that does not fit is no storage for the joined text.
+    if (total > UINT32_MAX) raise_out_of_memory(storage_kind::text_storage);
     text_value* joined = new_string(static_cast<uint32_t>(total), true);
     std::memcpy(joined->bytes, left->bytes, left->length);
     std::memcpy(joined->bytes + left->length, right->bytes, right->length);
@@ -241,8 +213,8 @@ const text_value& empty_text() {
 }
 
 void* alloc_static_value(uint32_t size) {
-    void* storage = fault_is_injected(fault_point::static_values) ? nullptr : std::calloc(1, size);
-    if (storage == nullptr) raise_critical_error(out_of_memory::static_values);
+    uint8_t* storage = storage_or_fail<uint8_t, storage_kind::static_values>(size);
+    std::memset(storage, 0, size);
     return storage;
 }
 

@@ -34,7 +34,7 @@ struct error_plan {
     std::vector<int32_t> numbers;  // raised there, in order
     enum class then { nothing, close_window, arithmetic_signal } after = then::nothing;
     box_answer answer = box_answer::yes;  // the recorder's answer to a Yes/No box
-    std::optional<fault_point> fault;     // forced before start-up
+    std::optional<storage_kind> fault;    // its next allocation fails, forced before start-up
     bool capture_at_box = false;          // the driver captures the screen a Yes/No box finds
     bool close_at_box = false;            // the window is closed while a Yes/No box is up
     bool record_checks = false;           // every statement check is written on standard error

@@ -4,8 +4,8 @@ namespace {
 thread_local int guard_depth = 0;
 }
 
-std::timed_mutex& screen_mutex() {
-    static std::timed_mutex* lock = new std::timed_mutex;
+short_lock& screen_mutex() {
+    static short_lock* lock = new short_lock;
     return *lock;
 }
 

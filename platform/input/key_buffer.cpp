@@ -38,7 +38,8 @@ std::atomic<uint64_t> key_reads_done{0};
 text_value* read_key() {
     key_entry entry{};
     const bool found = !error_is_pending() && take_key_entry(entry);
-    key_reads_done.fetch_add(1, std::memory_order_release);
+    // One writer: a plain increment, no locked instruction on the key poll.
+    key_reads_done.store(key_reads_done.load(std::memory_order_relaxed) + 1, std::memory_order_release);
     if (!found) return new_string(0, true);
     if (entry.character == 0 && entry.scan_code != 0) {
         text_value* key = new_string(2, true);

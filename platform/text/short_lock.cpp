@@ -30,26 +30,18 @@ void wake_one(std::atomic<uint32_t>& state) {
 
 }  // namespace
 
-void short_lock::lock() {
-    uint32_t seen = free_state;
-    if (state_.compare_exchange_strong(seen, held, std::memory_order_acquire, std::memory_order_relaxed)) return;
-    // From now on the state says a waiter may sleep, so the holder wakes one.
-    if (seen != held_with_waiters) seen = state_.exchange(held_with_waiters, std::memory_order_acquire);
-    while (seen != free_state) {
-        sleep_while_held(state_, nullptr);
-        seen = state_.exchange(held_with_waiters, std::memory_order_acquire);
-    }
-}
+void short_lock::lock() { lock_unless(nullptr); }
 
 bool short_lock::lock_unless(bool (*give_up)()) {
     uint32_t seen = free_state;
     if (state_.compare_exchange_strong(seen, held, std::memory_order_acquire, std::memory_order_relaxed)) return true;
+    // From now on the state says a waiter may sleep, so the holder wakes one.
     if (seen != held_with_waiters) seen = state_.exchange(held_with_waiters, std::memory_order_acquire);
     while (seen != free_state) {
         // Not taken: giving up leaves the lock as it is, at worst with one
         // wake-up too many for its holder to make.
-        if (give_up()) return false;
-        sleep_while_held(state_, &give_up_look);
+        if (give_up != nullptr && give_up()) return false;
+        sleep_while_held(state_, give_up != nullptr ? &give_up_look : nullptr);
         seen = state_.exchange(held_with_waiters, std::memory_order_acquire);
     }
     return true;

@@ -15,7 +15,8 @@ public:
     void unlock();
 
     // Takes the lock, looking every few milliseconds while it waits whether
-    // give_up holds; false, without the lock, once it does.
+    // give_up holds; false, without the lock, once it does. Without give_up
+    // (null) it waits for as long as the lock is held.
     bool lock_unless(bool (*give_up)());
 
 private:

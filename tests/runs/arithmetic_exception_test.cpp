@@ -13,6 +13,7 @@
 
 #include "arithmetic_exception.h"
 #include "error_run_plan.h"
+#include "poll_until.h"
 #include "screen_lock.h"
 
 namespace {
@@ -76,13 +77,10 @@ void fault_holding_the_screen() {
     // This thread starts before the main-loop thread, so it looks for it until
     // it is there.
     pid_t main_loop = 0;
-    bool pass_waits = false;
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!pass_waits && std::chrono::steady_clock::now() < deadline) {
+    const bool pass_waits = poll_until([&] {
         if (main_loop == 0) main_loop = thread_named("main loop");
-        pass_waits = main_loop != 0 && waits_in_a_futex(main_loop);
-        if (!pass_waits) std::this_thread::sleep_for(1ms);
-    }
+        return main_loop != 0 && waits_in_a_futex(main_loop);
+    });
     if (!pass_waits) write_to_standard_error("note\tno display pass waited for the screen lock\n");
     std::raise(SIGFPE);
 }

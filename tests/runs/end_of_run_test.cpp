@@ -232,12 +232,7 @@ void count_checks_that_find_a_pause(uint32_t) {
 
 // Waits (bounded) until the count passes the given value.
 bool count_passes(const std::atomic<int>& count, int value) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (count.load() <= value) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return poll_until([&] { return count.load() > value; });
 }
 
 TEST(end_of_run, pause_holds_the_prank_loop_until_a_key_and_a_close_ends_a_held_run) {

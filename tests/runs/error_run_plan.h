@@ -20,6 +20,7 @@
 #include "headless_run.h"
 #include "key_down.h"
 #include "message_box.h"
+#include "poll_until.h"
 #include "run_flags.h"
 #include "run_shell.h"
 #include "statement_check.h"
@@ -61,11 +62,7 @@ inline std::atomic<pid_t> signalled_thread{0};
 // has answered with the stop request and event_pending.
 inline void close_and_wait_for_the_stop() {
     request_close();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!(stop_is_requested() && flags().event_pending.load(std::memory_order_acquire) != 0) &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    poll_until([] { return stop_is_requested() && flags().event_pending.load(std::memory_order_acquire) != 0; });
 }
 
 // Shell thread: the error point of every statement.
